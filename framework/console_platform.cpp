@@ -1,0 +1,55 @@
+#include "framework/console_platform.h"
+
+#include <sys/statvfs.h>
+#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+ConsolePlatform::ConsolePlatform(std::string program_name) : program_name_(std::move(program_name)) {}
+
+MessageAnswer ConsolePlatform::ShowMessage(std::string_view text, std::string_view, MessageButtons buttons) {
+    std::fprintf(stderr, "%s: %.*s\n", program_name_.c_str(), static_cast<int>(text.size()), text.data());
+    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
+std::string ConsolePlatform::SettingsDirectory() {
+    const char* config_home = std::getenv("XDG_CONFIG_HOME");
+    if (config_home != nullptr && config_home[0] == '/')
+        return std::string(config_home) + "/tolvane";
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : ".") + "/.config/tolvane";
+}
+
+std::string ConsolePlatform::CurrentDirectory() {
+    std::vector<char> buffer(4096);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (buffer.size() >= (size_t{1} << 20))
+            return ".";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+std::optional<uint64_t> ConsolePlatform::FreeBytes(const std::string& path) {
+    std::string folder = path.empty() ? "." : path;
+    for (;;) {
+        struct statvfs info;
+        if (statvfs(folder.c_str(), &info) == 0)
+            return uint64_t{info.f_bavail} * info.f_frsize;
+        const size_t slash = folder.find_last_of('/');
+        if (slash == std::string::npos)
+            folder = ".";
+        else if (slash == 0)
+            folder = "/";
+        else
+            folder.resize(slash);
+        if (folder == "." && path.empty())
+            return std::nullopt;
+    }
+}
+
+void ConsolePlatform::EndProcess(int exit_code) {
+    std::fflush(stdout);
+    std::exit(exit_code);
+}

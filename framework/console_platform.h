@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "framework/platform.h"
+
+// The platform of the command-line tool on Linux and macOS: messages go to stderr in UTF-8, questions are never
+// asked (they are answered No), and the settings live under the user's configuration folder.
+class ConsolePlatform final : public Platform {
+  public:
+    explicit ConsolePlatform(std::string program_name);
+
+    MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
+    // $XDG_CONFIG_HOME/tolvane, else ~/.config/tolvane.
+    std::string SettingsDirectory() override;
+    std::string CurrentDirectory() override;
+    // Of the nearest folder on the way to `path` that exists, since the output folder is made only later.
+    std::optional<uint64_t> FreeBytes(const std::string& path) override;
+    [[noreturn]] void EndProcess(int exit_code) override;
+    TextEncoding Encoding() const override { return TextEncoding::Utf8; }
+    char PathSeparator() const override { return '/'; }
+
+  private:
+    std::string program_name_;
+};

@@ -1,0 +1,300 @@
+#include "recovery/image_carver.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <optional>
+
+#include "recovery/image_signatures.h"
+#include "recovery/source_window.h"
+#include "recovery/stream_end.h"
+
+const SixLanguageText MsgImagesFolderExists = {{
+    "",
+    "Images directory already exists!! Process aborted for recovery of images.. Set the path for recovered images "
+    "directory in settings as described in help!",
+    "Le images dossier existe déjà!!  Le processus s'est interrompu pour le rétablissement des images.  Placez le "
+    "chemin pour le fichier récupéré d'images dans les configuration comme décrit dans l'aide!",
+    "Build Akte besteht bereits!!  Prozeß unterbrochen für Wiederaufnahme von Bildern..  Stellen Sie den Weg für "
+    "zurückgewonnenes Bildverzeichnis in den Einstellungen ein, wie in der Hilfe beschrieben!",
+    "La immagine. lima già esiste!!  Processo interrotto per il recupero delle immagini..  Regoli il percorso per "
+    "l'indice recuperato di immagini nelle regolazioni come descritte nell'aiuto!",
+    "¡El imagen archivo existe ya!!  El proceso interrumpió para la recuperación de imágenes..  ¡Fije la "
+    "trayectoria para el directorio recuperado de las imágenes en ajustes según lo descrito en ayuda!",
+    "Fisierul imagine exista deja!!  Proces abandonat pentru recuperarea imaginilor! Faceti setarea in Setari "
+    "pentru modificarea dosarului destinatie!",
+}};
+
+namespace {
+
+// One image file being written; counts its bytes for the observer.
+class ImageFile {
+  public:
+    ImageFile(std::unique_ptr<OutputFile> file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
+
+    bool Write(const uint8_t* data, size_t size) {
+        size_ += size;
+        return file_->Write(data, size);
+    }
+    bool Close(CarveObserver* observer) {
+        const bool closed = file_->Close();
+        if (observer != nullptr)
+            observer->OnImageWritten(path_, size_);
+        return closed;
+    }
+
+  private:
+    std::unique_ptr<OutputFile> file_;
+    std::string path_;
+    uint64_t size_ = 0;
+};
+
+// Where the next occurrence of one byte lies, remembered between calls so that each stretch of the source is
+// searched once.
+struct ByteCursor {
+    uint8_t byte;
+    uint64_t searched_from = 0;
+    uint64_t at = 0;
+    bool found = false;
+};
+
+struct StreamStart {
+    uint64_t offset;
+    ImageKind kind;
+};
+
+// The scan block in which the source ended while an image was being copied. Scanning goes on in it, so it is kept
+// aside, together with the few source bytes after it that a straddling start signature may need.
+struct LastScanBlock {
+    std::array<uint8_t, kCarveBlockSize + kStartSignatureSize - 1> bytes;
+    uint64_t offset = 0;    // source offset of bytes[0]
+    size_t block_size = 0;  // bytes of the block itself, from bytes[0] on
+    size_t size = 0;        // with the bytes after it
+};
+
+enum class Flow { Continue, SourceEnded, Stopped };
+
+// The kind of stream whose start signature the five bytes at `bytes` are, if any.
+std::optional<ImageKind> StartSignatureAt(const uint8_t* bytes) {
+    const bool jpeg = bytes[0] == kJpegStart[0];
+    const auto& signature = jpeg ? kJpegStart : kPngStart;
+    if (std::memcmp(bytes, signature.data(), kStartSignatureSize) != 0)
+        return std::nullopt;
+    return jpeg ? ImageKind::Jpeg : ImageKind::PngSigned;
+}
+
+class CarveSession {
+  public:
+    CarveSession(FileSystem& files,
+                 Platform& platform,
+                 CarveObserver* observer,
+                 const std::string& folder,
+                 LanguageId language)
+        : files_(files), platform_(platform), observer_(observer), folder_(folder), language_(language) {}
+
+    CarveResult Run(const std::string& source_path);
+
+  private:
+    bool IsCompoundFile();
+    std::optional<StreamStart> FindStart(uint64_t from);
+    uint64_t NextByte(ByteCursor& cursor, uint64_t from);
+    Flow CarveImage(const StreamStart& start, uint64_t run_start, uint64_t* resume);
+    Flow CopyToEnd(ImageKind kind, uint64_t from, ImageFile& image, uint64_t* resume);
+    Flow ScanRestOfBlock(const LastScanBlock& block, uint64_t from);
+    std::unique_ptr<ImageFile> OpenImage(ImageKind kind);
+    bool Finish(ImageFile& image, bool written);
+    void ShowWriteError();
+
+    FileSystem& files_;
+    Platform& platform_;
+    CarveObserver* observer_;
+    const std::string& folder_;
+    LanguageId language_;
+    CarveResult result_;
+    std::array<int32_t, 2> counters_ = {0, 0};
+    std::unique_ptr<InputFile> source_;
+    std::optional<SourceWindow> window_;
+    ByteCursor jpeg_cursor_ = {kJpegStart[0]};
+    ByteCursor png_cursor_ = {kPngStart[0]};
+};
+
+CarveResult CarveSession::Run(const std::string& source_path) {
+    source_ = files_.OpenRead(source_path);
+    if (!source_) {
+        ShowWriteError();
+        return result_;
+    }
+    window_.emplace(*source_, [this](uint64_t read) {
+        if (observer_ != nullptr)
+            observer_->OnSourceRead(read);
+    });
+    if (IsCompoundFile()) {
+        result_.compoundFile = true;
+        return result_;
+    }
+    uint64_t run_start = 0;
+    for (uint64_t next = 0;;) {
+        const std::optional<StreamStart> start = FindStart(next);
+        if (!start)
+            break;
+        const Flow flow = CarveImage(*start, run_start, &next);
+        if (flow == Flow::Stopped)
+            return result_;
+        if (flow == Flow::SourceEnded)
+            break;
+        run_start = next;
+    }
+    // A failing disk ends the scan like the end of the source, but must not pass for a clean result.
+    if (window_->ReadFailed())
+        ShowWriteError();
+    return result_;
+}
+
+bool CarveSession::IsCompoundFile() {
+    return window_->Ensure(0, kCompoundFileSignature.size()) == kCompoundFileSignature.size() &&
+           std::memcmp(window_->At(0), kCompoundFileSignature.data(), kCompoundFileSignature.size()) == 0;
+}
+
+uint64_t CarveSession::NextByte(ByteCursor& cursor, uint64_t from) {
+    const bool known =
+        cursor.searched_from <= from && from <= cursor.at && (cursor.found || cursor.at == window_->End());
+    if (!known) {
+        const size_t resident = static_cast<size_t>(window_->End() - from);
+        const auto* hit = static_cast<const uint8_t*>(std::memchr(window_->At(from), cursor.byte, resident));
+        cursor.searched_from = from;
+        cursor.found = hit != nullptr;
+        cursor.at = hit != nullptr ? from + static_cast<uint64_t>(hit - window_->At(from)) : window_->End();
+    }
+    return cursor.at;
+}
+
+// Block boundaries do not hide a start signature: one that begins in a block and runs into the next is found too.
+std::optional<StreamStart> CarveSession::FindStart(uint64_t from) {
+    for (uint64_t at = from;;) {
+        if (at >= window_->End() && window_->Ensure(at, kStartSignatureSize) == 0)
+            return std::nullopt;
+        at = std::min(NextByte(jpeg_cursor_, at), NextByte(png_cursor_, at));
+        if (at == window_->End())
+            continue;
+        if (window_->Ensure(at, kStartSignatureSize) == kStartSignatureSize) {
+            const std::optional<ImageKind> kind = StartSignatureAt(window_->At(at));
+            if (kind)
+                return StreamStart{at, *kind};
+        }
+        ++at;
+    }
+}
+
+// Scan blocks follow each other from `run_start`, where scanning last restarted, so the block holding the start is
+// found by arithmetic. Its rest is the image's first piece, written without looking for an end.
+Flow CarveSession::CarveImage(const StreamStart& start, uint64_t run_start, uint64_t* resume) {
+    const uint64_t block_offset = run_start + (start.offset - run_start) / kCarveBlockSize * kCarveBlockSize;
+    const auto rest = static_cast<size_t>(block_offset + kCarveBlockSize - start.offset);
+    std::unique_ptr<ImageFile> image = OpenImage(start.kind);
+    if (!image)
+        return Flow::Stopped;
+
+    LastScanBlock block;
+    block.offset = start.offset;
+    block.size = window_->Ensure(start.offset, rest + kStartSignatureSize - 1);
+    block.block_size = std::min(rest, block.size);
+    std::memcpy(block.bytes.data(), window_->At(start.offset), block.size);
+    if (!image->Write(block.bytes.data(), block.block_size)) {
+        Finish(*image, false);
+        return Flow::Stopped;
+    }
+
+    const Flow flow = CopyToEnd(start.kind, start.offset + block.block_size, *image, resume);
+    if (flow != Flow::SourceEnded)
+        return flow;
+    if (!Finish(*image, true))
+        return Flow::Stopped;
+    return ScanRestOfBlock(block, start.offset + 1);
+}
+
+Flow CarveSession::CopyToEnd(ImageKind kind, uint64_t from, ImageFile& image, uint64_t* resume) {
+    for (uint64_t at = from;;) {
+        const size_t size = window_->Ensure(at, kCarveBlockSize);
+        if (size == 0)
+            return Flow::SourceEnded;
+        const std::optional<size_t> last = FindStreamEnd(kind, window_->At(at), size);
+        // A PNG-signed stream's checksum may run past the block; it is completed from the source as far as it goes.
+        const size_t length = last ? window_->Ensure(at, *last + 1) : size;
+        if (!image.Write(window_->At(at), length)) {
+            Finish(image, false);
+            return Flow::Stopped;
+        }
+        at += length;
+        if (last) {
+            *resume = at;
+            return Finish(image, true) ? Flow::Continue : Flow::Stopped;
+        }
+    }
+}
+
+// The source ended inside an image: the starts that follow it in its scan block still get a file each, holding the
+// rest of that block, since the source has no more bytes to copy.
+Flow CarveSession::ScanRestOfBlock(const LastScanBlock& block, uint64_t from) {
+    for (auto i = static_cast<size_t>(from - block.offset); i < block.block_size; ++i) {
+        if (i + kStartSignatureSize > block.size)
+            break;
+        const uint8_t* bytes = block.bytes.data() + i;
+        const std::optional<ImageKind> kind = StartSignatureAt(bytes);
+        if (!kind)
+            continue;
+        std::unique_ptr<ImageFile> image = OpenImage(*kind);
+        if (!image || !Finish(*image, image->Write(bytes, block.block_size - i)))
+            return Flow::Stopped;
+    }
+    return Flow::SourceEnded;
+}
+
+std::unique_ptr<ImageFile> CarveSession::OpenImage(ImageKind kind) {
+    if (result_.imageFolder.empty()) {
+        // Made once, at the first image; an existing folder is fine, and any other failure shows when the image file
+        // cannot be created.
+        files_.MakeDirectory(folder_);
+        result_.imageFolder = folder_;
+    }
+    const bool jpeg = kind == ImageKind::Jpeg;
+    int32_t& counter = counters_[jpeg ? 0 : 1];
+    ++counter;
+    const std::string path = folder_ + platform_.PathSeparator() + std::to_string(counter) + (jpeg ? ".jpg" : ".gif");
+    if (files_.Exists(path)) {
+        ShowLocalizedMessage(platform_, MsgImagesFolderExists, language_);
+        result_.aborted = true;
+        return nullptr;
+    }
+    std::unique_ptr<OutputFile> file = files_.Create(path);
+    if (!file) {
+        ShowWriteError();
+        return nullptr;
+    }
+    ++result_.imageCount;
+    return std::make_unique<ImageFile>(std::move(file), path);
+}
+
+// Closes the image; a failed write or close ends the carve with the write-error message. The partial file stays.
+bool CarveSession::Finish(ImageFile& image, bool written) {
+    const bool closed = image.Close(observer_);
+    if (written && closed)
+        return true;
+    ShowWriteError();
+    return false;
+}
+
+void CarveSession::ShowWriteError() {
+    ShowLocalizedMessage(platform_, MsgWriteError, language_);
+    result_.failed = true;
+}
+
+}  // namespace
+
+ImageCarver::ImageCarver(FileSystem& files, Platform& platform, CarveObserver* observer)
+    : files_(files), platform_(platform), observer_(observer) {}
+
+CarveResult ImageCarver::Carve(const std::string& source_path, const std::string& output_folder, LanguageId language) {
+    CarveSession session(files_, platform_, observer_, output_folder, language);
+    return session.Run(source_path);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/file_system.h"
+#include "framework/platform.h"
+#include "mainwindow/language.h"
+#include "recovery/carve_result.h"
+
+// Told what a carve is doing; the window program has no use for it, the command line shows progress and a listing.
+class CarveObserver {
+  public:
+    virtual ~CarveObserver() = default;
+    virtual void OnSourceRead(uint64_t bytes_read) = 0;
+    virtual void OnImageWritten(const std::string& path, uint64_t size) = 0;
+};
+
+// Copies every JPEG and PNG-signed stream of a source into numbered files (1.jpg, 2.jpg, 1.gif ...) of one output
+// folder. The source is only ever read, and nothing is written outside the output folder.
+//
+// The source is examined in logical 1024-byte blocks, which decide where an image's first piece ends and where end
+// markers may be found; the blocks are tracked as offsets inside large reads, so the scan runs at memory speed.
+class ImageCarver {
+  public:
+    ImageCarver(FileSystem& files, Platform& platform, CarveObserver* observer = nullptr);
+
+    // `output_folder` has no trailing separator. Shows at most one message box, in `language`.
+    CarveResult Carve(const std::string& source_path, const std::string& output_folder, LanguageId language);
+
+  private:
+    FileSystem& files_;
+    Platform& platform_;
+    CarveObserver* observer_;  // not owned; may be null
+};
+
+extern const SixLanguageText MsgImagesFolderExists;

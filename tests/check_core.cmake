@@ -1,0 +1,21 @@
+# Fails when a file of the portable core includes <windows.h> or throws.
+file(GLOB core_files
+    ${SOURCE_DIR}/recovery/*.h ${SOURCE_DIR}/recovery/*.cpp
+    ${SOURCE_DIR}/mainwindow/code_page.* ${SOURCE_DIR}/mainwindow/language.*
+    ${SOURCE_DIR}/framework/platform.h ${SOURCE_DIR}/framework/file_system.h
+    ${SOURCE_DIR}/framework/stdio_file_system.*)
+set(offences "")
+foreach(file ${core_files})
+    file(STRINGS ${file} lines REGEX "#include[ \t]*<windows\\.h>|(^|[^a-z_])throw([ \t;(]|$)")
+    if(lines)
+        string(APPEND offences "${file}: ${lines}\n")
+    endif()
+endforeach()
+list(LENGTH core_files count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "no core files found under ${SOURCE_DIR}")
+endif()
+if(offences)
+    message(FATAL_ERROR "the portable core must not include <windows.h> nor throw:\n${offences}")
+endif()
+message(STATUS "${count} core files checked")

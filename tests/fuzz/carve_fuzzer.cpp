@@ -1,0 +1,32 @@
+// The fast carver against the word-for-word one on arbitrary sources. The first two bytes choose a fault: a read
+// error or a write limit at a multiple of 64 bytes, or an image name that is already taken.
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/support/carve_comparison.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2)
+        return 0;
+    CarveConditions conditions;
+    const uint64_t at = uint64_t{data[1]} * 64;
+    switch (data[0] % 8) {
+        case 0:
+            conditions.read_error_at = at;
+            break;
+        case 1:
+            conditions.write_limit = at;
+            break;
+        case 2:
+            conditions.taken_names = {std::to_string(1 + data[1] % 3) + (data[1] % 2 != 0 ? ".jpg" : ".gif")};
+            break;
+        default:
+            break;
+    }
+    const std::string difference = CompareCarvers(Bytes(data + 2, data + size), conditions);
+    if (!difference.empty()) {
+        std::fprintf(stderr, "carvers differ: %s\n", difference.c_str());
+        std::abort();
+    }
+    return 0;
+}

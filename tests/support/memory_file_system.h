@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "framework/file_system.h"
+
+// Files and folders in memory, with faults to order: reads that fail at an offset, files that cannot be created,
+// writes that fail past a size, files that cannot be removed.
+class MemoryFileSystem final : public FileSystem {
+  public:
+    std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
+    std::unique_ptr<OutputFile> Create(const std::string& path) override;
+    bool Exists(const std::string& path) override { return files.count(path) != 0 || folders.count(path) != 0; }
+    bool MakeDirectory(const std::string& path) override { return !Exists(path) && folders.insert(path).second; }
+    bool Remove(const std::string& path) override { return undeletable.count(path) == 0 && files.erase(path) != 0; }
+    std::optional<uint64_t> SizeOf(const std::string& path) override;
+
+    std::map<std::string, std::vector<uint8_t>> files;
+    std::set<std::string> folders;
+    std::map<std::string, uint64_t> read_error_at;  // path -> offset at which reads fail
+    std::set<std::string> uncreatable;
+    std::set<std::string> undeletable;
+    std::optional<uint64_t> write_limit;  // a write that would take a file past this size fails
+    size_t opened_for_reading = 0;
+};

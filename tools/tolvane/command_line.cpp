@@ -1,0 +1,149 @@
+#include "tools/tolvane/command_line.h"
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+const char kUsage[] =
+    "Usage:\n"
+    "  tolvane recover [--output-dir DIR] [--settings FILE] [--language LANG] FILE...\n"
+    "  tolvane settings init|show [--file FILE]\n"
+    "  tolvane settings set KEY VALUE [--file FILE]\n"
+    "  tolvane --help | --version\n"
+    "\n"
+    "recover   copies every JPEG and PNG-signed picture found in each FILE (usually a damaged\n"
+    "          Photoshop file) into numbered files 1.jpg, 2.jpg ... 1.gif ... of an output folder.\n"
+    "          The source is only read, never changed.\n"
+    "  --output-dir DIR  DIR itself is the output folder (made at the first picture).\n"
+    "                    Without it: the settings' output folder, else the current directory,\n"
+    "                    plus the file's base name plus the settings' suffix (default REC).\n"
+    "  --settings FILE   take the output rules and language from this settings file;\n"
+    "                    without it the default settings apply.\n"
+    "  --language LANG   en, fr, de, it, es, ro or 1..6, for the messages.\n"
+    "settings  reads and writes a 424-byte settings file (default:\n"
+    "          $XDG_CONFIG_HOME/tolvane/propPSD.pro, else ~/.config/tolvane/propPSD.pro).\n"
+    "  KEY: suffix (up to 3 characters), output-folder (up to 199), delete-source (number),\n"
+    "       language (en..ro or 1..6), install-folder (up to 202). Folders get a trailing '/'.\n"
+    "\n"
+    "Exit status: 0 every file scanned to its end; 3 a picture's file name was already taken\n"
+    "(nothing is overwritten); 1 a file could not be read or written; 2 wrong command line\n"
+    "or settings value.\n";
+
+namespace {
+
+// Takes the value of `--name VALUE` or `--name=VALUE` at args[*i]; false when args[*i] is not that option.
+bool TakeOption(const std::vector<std::string>& args,
+                size_t* i,
+                const std::string& name,
+                std::optional<std::string>* value,
+                std::string* error) {
+    const std::string& arg = args[*i];
+    if (arg.compare(0, name.size() + 1, name + "=") == 0) {
+        *value = arg.substr(name.size() + 1);
+        return true;
+    }
+    if (arg != name)
+        return false;
+    if (*i + 1 >= args.size()) {
+        *error = "option '" + name + "' needs a value";
+        return true;
+    }
+    *value = args[++*i];
+    return true;
+}
+
+void ParseRecover(const std::vector<std::string>& args, ToolArguments* parsed) {
+    RecoverArguments& recover = parsed->recover;
+    std::optional<std::string> language;
+    bool options_ended = false;
+    for (size_t i = 1; i < args.size() && parsed->error.empty(); ++i) {
+        const std::string& arg = args[i];
+        if (options_ended || arg.empty() || arg[0] != '-' || arg == "-") {
+            recover.files.push_back(arg);
+        } else if (arg == "--") {
+            options_ended = true;
+        } else if (!TakeOption(args, &i, "--output-dir", &recover.outputDir, &parsed->error) &&
+                   !TakeOption(args, &i, "--settings", &recover.settingsFile, &parsed->error) &&
+                   !TakeOption(args, &i, "--language", &language, &parsed->error)) {
+            parsed->error = "unknown option '" + arg + "'";
+        }
+    }
+    if (!parsed->error.empty())
+        return;
+    if (language) {
+        recover.language = ParseLanguage(*language);
+        if (!recover.language)
+            parsed->error = "unknown language '" + *language + "' (use en, fr, de, it, es, ro or 1..6)";
+    }
+    if (recover.outputDir && recover.outputDir->empty())
+        parsed->error = "the output folder must not be empty";
+    if (recover.files.empty())
+        parsed->error = "no FILE to recover";
+}
+
+void ParseSettings(const std::vector<std::string>& args, ToolArguments* parsed) {
+    SettingsArguments& settings = parsed->settings;
+    std::vector<std::string> words;
+    for (size_t i = 1; i < args.size() && parsed->error.empty(); ++i) {
+        if (!TakeOption(args, &i, "--file", &settings.file, &parsed->error))
+            words.push_back(args[i]);
+    }
+    if (!parsed->error.empty())
+        return;
+    const size_t wanted = !words.empty() && words[0] == "set" ? 3 : 1;
+    if (words.empty() || (words[0] != "init" && words[0] != "show" && words[0] != "set")) {
+        parsed->error = "settings needs init, show or set";
+    } else if (words.size() != wanted) {
+        parsed->error = wanted == 3 ? "settings set needs KEY and VALUE" : "settings " + words[0] + " takes no words";
+    } else {
+        settings.action = words[0];
+        if (wanted == 3) {
+            settings.key = words[1];
+            settings.value = words[2];
+        }
+    }
+}
+
+}  // namespace
+
+ToolArguments ParseToolArguments(const std::vector<std::string>& args) {
+    ToolArguments parsed;
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        parsed.command = ToolCommand::Help;
+        if (args.size() > 1)
+            parsed.error = "--help takes nothing more";
+    } else if (args[0] == "--version") {
+        parsed.command = ToolCommand::Version;
+    } else if (args[0] == "recover") {
+        parsed.command = ToolCommand::Recover;
+        ParseRecover(args, &parsed);
+    } else if (args[0] == "settings") {
+        parsed.command = ToolCommand::Settings;
+        ParseSettings(args, &parsed);
+    } else {
+        parsed.error = "unknown command '" + args[0] + "'";
+    }
+    return parsed;
+}
+
+std::optional<LanguageId> ParseLanguage(const std::string& text) {
+    constexpr std::array<const char*, kLanguageCount> kCodes = {"en", "fr", "de", "it", "es", "ro"};
+    for (size_t i = 0; i < kCodes.size(); ++i) {
+        if (text == kCodes[i] || text == std::to_string(i + 1))
+            return static_cast<LanguageId>(i + 1);
+    }
+    return std::nullopt;
+}
+
+std::optional<int32_t> ParseInt32(const std::string& text) {
+    if (text.empty() || text.size() > 11)
+        return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    const bool digits_only = end == text.c_str() + text.size() && text.find_first_of(" \t\n") == std::string::npos;
+    if (!digits_only || errno != 0 || value < INT32_MIN || value > INT32_MAX)
+        return std::nullopt;
+    return static_cast<int32_t>(value);
+}

@@ -1,0 +1,151 @@
+#include "tools/tolvane/recover_tool.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "mainwindow/code_page.h"
+#include "recovery/image_carver.h"
+#include "recovery/recover_command.h"
+#include "recovery/recover_paths.h"
+#include "recovery/settings_store.h"
+
+namespace {
+
+constexpr uint64_t kProgressFromSize = uint64_t{64} << 20;
+
+struct WrittenImage {
+    std::string path;
+    uint64_t size;
+};
+
+// Collects the pictures for the listing and, for a large source on a terminal, shows how far the scan has come.
+class ListingObserver final : public CarveObserver {
+  public:
+    ListingObserver(const std::string& source, uint64_t source_size)
+        : source_(source),
+          source_size_(source_size),
+          show_progress_(source_size > kProgressFromSize && isatty(STDERR_FILENO) != 0) {}
+
+    void OnSourceRead(uint64_t bytes_read) override {
+        if (!show_progress_)
+            return;
+        const auto percent = static_cast<int>(std::min<uint64_t>(100, bytes_read * 100 / source_size_));
+        if (percent != shown_percent_) {
+            shown_percent_ = percent;
+            std::fprintf(stderr, "\r%s: %3d%% scanned", source_.c_str(), percent);
+            std::fflush(stderr);
+        }
+    }
+    void OnImageWritten(const std::string& path, uint64_t size) override { images_.push_back({path, size}); }
+
+    void EndProgress() const {
+        if (shown_percent_ >= 0)
+            std::fprintf(stderr, "\r\033[K");
+    }
+    const std::vector<WrittenImage>& images() const { return images_; }
+
+  private:
+    const std::string& source_;
+    uint64_t source_size_;
+    bool show_progress_;
+    int shown_percent_ = -1;
+    std::vector<WrittenImage> images_;
+};
+
+// The settings file holds Windows-1252 text; this tool works in UTF-8 paths.
+SettingsRecord TextFieldsInUtf8(SettingsRecord record) {
+    record.suffix = Cp1252ToUtf8(record.suffix);
+    record.outputFolder = Cp1252ToUtf8(record.outputFolder);
+    record.installFolder = Cp1252ToUtf8(record.installFolder);
+    return record;
+}
+
+std::string FolderFor(const RecoverArguments& args,
+                      const SettingsRecord& settings,
+                      const std::string& source,
+                      Platform& platform) {
+    const char separator = platform.PathSeparator();
+    if (!args.outputDir)
+        return ReduceSeparatorRuns(
+            OutputFolderPath(settings, BaseName(source, separator), platform.CurrentDirectory(), separator), separator);
+    std::string folder = ReduceSeparatorRuns(*args.outputDir, separator);
+    if (folder.size() > 1 && folder.back() == separator)
+        folder.pop_back();
+    return folder;
+}
+
+bool ReportUnreadable(const std::string& source) {
+    struct stat info;
+    if (stat(source.c_str(), &info) != 0) {
+        std::fprintf(stderr, "tolvane: %s: %s\n", source.c_str(), std::strerror(errno));
+        return true;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        std::fprintf(stderr, "tolvane: %s: is a folder, not a file\n", source.c_str());
+        return true;
+    }
+    return false;
+}
+
+int ExitCodeOf(const CarveResult& result) {
+    if (result.failed)
+        return kExitFailed;
+    return result.aborted ? kExitNameTaken : kExitOk;
+}
+
+// A failure outweighs a taken name, which outweighs success.
+int Worse(int a, int b) {
+    if (a == kExitFailed || b == kExitFailed)
+        return kExitFailed;
+    return a == kExitNameTaken || b == kExitNameTaken ? kExitNameTaken : kExitOk;
+}
+
+int RecoverOne(const RecoverArguments& args,
+               const SettingsRecord& settings,
+               LanguageId language,
+               const std::string& source,
+               Platform& platform,
+               FileSystem& files,
+               std::FILE* out) {
+    if (ReportUnreadable(source))
+        return kExitFailed;
+    const std::string folder = FolderFor(args, settings, source, platform);
+    const uint64_t source_size = FileSizeOf(files, source);
+    if (DiskLooksFull(platform.FreeBytes(folder), source_size))
+        ShowLocalizedMessage(platform, MsgDiskFull, language);
+
+    ListingObserver observer(source, source_size);
+    const CarveResult result = ImageCarver(files, platform, &observer).Carve(source, folder, language);
+    observer.EndProgress();
+    if (result.compoundFile)
+        std::fprintf(stderr, "tolvane: %s: a compound document file; such files are not scanned\n", source.c_str());
+    std::fprintf(out, "%s\n", ResultMessage(result, language, TextEncoding::Utf8).c_str());
+    for (const WrittenImage& image : observer.images())
+        std::fprintf(out, "  %s  %llu bytes\n", image.path.c_str(), static_cast<unsigned long long>(image.size));
+    std::fflush(out);
+    return ExitCodeOf(result);
+}
+
+}  // namespace
+
+int RunRecover(const RecoverArguments& args, Platform& platform, FileSystem& files, std::FILE* out) {
+    SettingsRecord settings = DecodeSettings(DefaultRecordBytes());
+    if (args.settingsFile) {
+        if (!files.Exists(*args.settingsFile)) {
+            std::fprintf(stderr, "tolvane: settings file %s not found\n", args.settingsFile->c_str());
+            return kExitUsage;
+        }
+        SettingsStore store(files, platform, *args.settingsFile);
+        settings = TextFieldsInUtf8(store.LoadForRecover(args.language.value_or(LanguageId::English)));
+    }
+    const LanguageId language = args.language.value_or(LanguageFromNumber(settings.language));
+    int status = kExitOk;
+    for (const std::string& source : args.files)
+        status = Worse(status, RecoverOne(args, settings, language, source, platform, files, out));
+    return status;
+}

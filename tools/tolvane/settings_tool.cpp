@@ -1,0 +1,150 @@
+#include "tools/tolvane/settings_tool.h"
+
+#include <sys/stat.h>
+#include <algorithm>
+#include <vector>
+
+#include "mainwindow/code_page.h"
+#include "recovery/settings_store.h"
+#include "tools/tolvane/recover_tool.h"
+
+namespace {
+
+// Makes the default settings folder and the folders above it; an existing one is fine.
+void MakeFolders(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+        mkdir(folder.substr(0, slash).c_str(), 0777);
+    mkdir(folder.c_str(), 0777);
+}
+
+// Up to one byte more than a settings file holds, so that a longer file shows.
+std::optional<std::vector<uint8_t>> ReadSettingsFile(FileSystem& files, const std::string& path) {
+    std::unique_ptr<InputFile> file = files.OpenRead(path);
+    if (!file)
+        return std::nullopt;
+    std::vector<uint8_t> bytes(kSettingsFileSize + 1);
+    bytes.resize(file->Read(bytes.data(), bytes.size()));
+    if (file->Failed())
+        return std::nullopt;
+    return bytes;
+}
+
+int Show(const std::string& path, FileSystem& files, std::FILE* out) {
+    const std::optional<std::vector<uint8_t>> bytes = ReadSettingsFile(files, path);
+    if (!bytes) {
+        std::fprintf(stderr, "tolvane: cannot read %s (make one with 'tolvane settings init')\n", path.c_str());
+        return kExitFailed;
+    }
+    SettingsBytes record{};
+    std::copy_n(bytes->begin(), std::min(bytes->size(), record.size()), record.begin());
+    const SettingsRecord fields = DecodeSettings(record);
+    const std::optional<int32_t> computed = ComputeCheckValue(bytes->data(), bytes->size());
+    const int32_t stored = StoredCheckValue(bytes->data(), bytes->size());
+    const bool is_language = fields.language >= 1 && fields.language <= kLanguageCount;
+
+    std::fprintf(out, "file            %s (%zu bytes%s)\n", path.c_str(), bytes->size(),
+                 bytes->size() > kSettingsFileSize ? " or more" : "");
+    std::fprintf(out, "suffix          %s\n", Cp1252ToUtf8(fields.suffix).c_str());
+    std::fprintf(out, "output-folder   %s\n", Cp1252ToUtf8(fields.outputFolder).c_str());
+    std::fprintf(out, "delete-source   %d\n", fields.deleteSource);
+    std::fprintf(out, "language        %d (%s)\n", fields.language,
+                 is_language ? LanguageName(static_cast<LanguageId>(fields.language)).data() : "none; read as English");
+    std::fprintf(out, "install-folder  %s\n", Cp1252ToUtf8(fields.installFolder).c_str());
+    std::fprintf(out, "reserved-flag   %d\n", fields.reservedFlag);
+    std::fprintf(out, "text-format     %d\n", fields.textFormat);
+    if (computed && *computed == stored)
+        std::fprintf(out, "check value     %d, matches\n", stored);
+    else
+        std::fprintf(out, "check value     %d, expected %d: damaged, the program replaces it with the defaults\n",
+                     stored, computed.value_or(0));
+    return kExitOk;
+}
+
+// A folder value gets the separator it needs at its end; the field keeps room for the terminating zero.
+std::optional<std::string> FolderValue(const std::string& utf8, char separator, size_t field_size) {
+    std::string folder = Utf8ToCp1252(utf8);
+    if (!folder.empty() && folder.back() != separator && folder.back() != '\\')
+        folder += separator;
+    if (!FitsCp1252(utf8) || folder.size() >= field_size)
+        return std::nullopt;
+    return folder;
+}
+
+// Applies KEY=VALUE to `record`; false (with a message in `error`) when the value does not fit.
+bool ApplyValue(const SettingsArguments& args, char separator, SettingsRecord* record, std::string* error) {
+    const std::string& value = args.value;
+    if (args.key == "suffix") {
+        const std::string suffix = Utf8ToCp1252(value);
+        if (!FitsCp1252(value) || suffix.size() >= kSuffixField.size) {
+            *error = "suffix holds at most 3 Windows-1252 characters";
+            return false;
+        }
+        record->suffix = suffix;
+    } else if (args.key == "output-folder" || args.key == "install-folder") {
+        const bool output = args.key == "output-folder";
+        const std::optional<std::string> folder =
+            FolderValue(value, separator, output ? kOutputFolderField.size : kInstallFolderField.size);
+        if (!folder) {
+            *error = args.key + " holds at most " + (output ? "199" : "202") + " Windows-1252 characters";
+            return false;
+        }
+        (output ? record->outputFolder : record->installFolder) = *folder;
+    } else if (args.key == "delete-source") {
+        const std::optional<int32_t> number = ParseInt32(value);
+        if (!number) {
+            *error = "delete-source takes a number (1: offer to delete the source after a recovery)";
+            return false;
+        }
+        record->deleteSource = *number;
+    } else if (args.key == "language") {
+        const std::optional<LanguageId> language = ParseLanguage(value);
+        if (!language) {
+            *error = "language takes en, fr, de, it, es, ro or 1..6";
+            return false;
+        }
+        record->language = static_cast<int8_t>(*language);
+    } else {
+        *error = "unknown key '" + args.key + "' (suffix, output-folder, delete-source, language, install-folder)";
+        return false;
+    }
+    return true;
+}
+
+int Set(const SettingsArguments& args, const std::string& path, Platform& platform, FileSystem& files) {
+    SettingsRecord probe;
+    std::string error;
+    if (!ApplyValue(args, platform.PathSeparator(), &probe, &error)) {
+        std::fprintf(stderr, "tolvane: %s\n", error.c_str());
+        return kExitUsage;
+    }
+    const std::optional<std::vector<uint8_t>> bytes = ReadSettingsFile(files, path);
+    if (!bytes || bytes->size() < kSettingsRecordSize || bytes->size() > kSettingsFileSize) {
+        std::fprintf(stderr,
+                     "tolvane: %s is not a settings file of %zu bytes (make one with 'tolvane settings init')\n",
+                     path.c_str(), kSettingsFileSize);
+        return kExitFailed;
+    }
+    SettingsBytes record{};
+    std::copy_n(bytes->begin(), record.size(), record.begin());
+    SettingsRecord fields = DecodeSettings(record);
+    ApplyValue(args, platform.PathSeparator(), &fields, &error);
+    EncodeSettings(fields, &record);
+    SettingsStore store(files, platform, path);
+    return store.SaveRecord(record, LanguageId::English) ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+int RunSettings(const SettingsArguments& args, Platform& platform, FileSystem& files, std::FILE* out) {
+    const std::string path =
+        args.file.value_or(SettingsStore::PathIn(platform.SettingsDirectory(), platform.PathSeparator()));
+    if (args.action == "show")
+        return Show(path, files, out);
+    if (args.action == "set")
+        return Set(args, path, platform, files);
+    if (!args.file)
+        MakeFolders(platform.SettingsDirectory());
+    SettingsStore(files, platform, path).WriteDefaults(LanguageId::English);
+    std::fprintf(out, "wrote the default settings to %s\n", path.c_str());
+    return kExitOk;
+}
