@@ -64,11 +64,12 @@ struct StreamStart {
     ImageKind kind;
 };
 
-// The scan block in which the source ended while an image was being copied. Scanning goes on in it, so it is kept
-// aside, together with the few source bytes after it that a straddling start signature may need.
+// The rest of the scan block in which an image starts, from the image's first byte on, with the few source bytes
+// after it that a straddling start signature may need. Kept aside because, should the source end inside the image,
+// scanning goes on in this block.
 struct LastScanBlock {
     std::array<uint8_t, kCarveBlockSize + kStartSignatureSize - 1> bytes;
-    uint64_t offset = 0;    // source offset of bytes[0]
+    uint64_t offset = 0;    // source offset of bytes[0], the image's first byte
     size_t block_size = 0;  // bytes of the block itself, from bytes[0] on
     size_t size = 0;        // with the bytes after it
 };
@@ -160,7 +161,7 @@ uint64_t CarveSession::NextByte(ByteCursor& cursor, uint64_t from) {
     const bool known =
         cursor.searched_from <= from && from <= cursor.at && (cursor.found || cursor.at == window_->End());
     if (!known) {
-        const size_t resident = static_cast<size_t>(window_->End() - from);
+        const auto resident = static_cast<size_t>(window_->End() - from);
         const auto* hit = static_cast<const uint8_t*>(std::memchr(window_->At(from), cursor.byte, resident));
         cursor.searched_from = from;
         cursor.found = hit != nullptr;

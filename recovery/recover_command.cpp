@@ -111,7 +111,7 @@ CarveResult RecoverCommand::Recover(const std::optional<std::string>& selected_p
     if (DiskLooksFull(platform_.FreeBytes(folder), last_added_size))
         ShowLocalizedMessage(platform_, MsgDiskFull, language);
 
-    const CarveResult result = carver_.Carve(source, folder, language);
+    CarveResult result = carver_.Carve(source, folder, language);
     platform_.ShowMessage(ResultMessage(result, language, encoding), kMessageCaption, MessageButtons::Ok);
     if (settings.deleteSource == 1 && result.imageCount > 0 && !result.aborted)
         OfferToDelete(source, language);

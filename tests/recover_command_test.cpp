@@ -145,7 +145,6 @@ TEST_F(RecoverCommandTest, OutputFolderFollowsTheSettings) {
 }
 
 TEST_F(RecoverCommandTest, DeleteOfferAsksTwiceAndDeletesOnlyOnTwoYeses) {
-    UseSettings([](SettingsRecord& fields) { fields.deleteSource = 1; });
     struct Case {
         std::deque<MessageAnswer> answers;
         size_t questions;
