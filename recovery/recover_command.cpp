@@ -97,22 +97,18 @@ RecoverCommand::RecoverCommand(FileSystem& files, Platform& platform, SettingsSt
 CarveResult RecoverCommand::Recover(const std::optional<std::string>& selected_path,
                                     uint64_t last_added_size,
                                     LanguageId language) {
-    const TextEncoding encoding = platform_.Encoding();
     if (!selected_path) {
-        platform_.ShowMessage(Localize(MsgNoFileSelected, language, encoding), kApplicationCaption, MessageButtons::Ok);
+        ShowNoFileSelected(language);
         return CarveResult{};
     }
     const SettingsRecord settings = settings_.LoadForRecover(language);
     const char separator = platform_.PathSeparator();
     const std::string source = ReduceSeparatorRuns(*selected_path, separator);
-    const std::string folder = ReduceSeparatorRuns(
-        OutputFolderPath(settings, BaseName(*selected_path, separator), platform_.CurrentDirectory(), separator),
-        separator);
-    if (DiskLooksFull(platform_.FreeBytes(folder), last_added_size))
-        ShowLocalizedMessage(platform_, MsgDiskFull, language);
+    const std::string folder = OutputFolderFor(settings, *selected_path, platform_.CurrentDirectory(), separator);
+    WarnIfDiskFull(platform_, folder, last_added_size, language);
 
     CarveResult result = carver_.Carve(source, folder, language);
-    platform_.ShowMessage(ResultMessage(result, language, encoding), kMessageCaption, MessageButtons::Ok);
+    platform_.ShowMessage(ResultMessage(result, language, platform_.Encoding()), kMessageCaption, MessageButtons::Ok);
     if (settings.deleteSource == 1 && result.imageCount > 0 && !result.aborted)
         OfferToDelete(source, language);
     return result;
@@ -120,8 +116,7 @@ CarveResult RecoverCommand::Recover(const std::optional<std::string>& selected_p
 
 bool RecoverCommand::DeleteFile(const std::optional<std::string>& selected_path, LanguageId language) {
     if (!selected_path) {
-        platform_.ShowMessage(Localize(MsgNoFileSelected, language, platform_.Encoding()), kApplicationCaption,
-                              MessageButtons::Ok);
+        ShowNoFileSelected(language);
         return false;
     }
     if (Ask(MsgDeleteFileQuestion, *selected_path, kApplicationCaption, language) != MessageAnswer::Yes)
@@ -142,6 +137,11 @@ void RecoverCommand::OfferToDelete(const std::string& source_path, LanguageId la
     files_.Remove(source_path);
 }
 
+void RecoverCommand::ShowNoFileSelected(LanguageId language) {
+    platform_.ShowMessage(Localize(MsgNoFileSelected, language, platform_.Encoding()), kApplicationCaption,
+                          MessageButtons::Ok);
+}
+
 MessageAnswer RecoverCommand::Ask(const SixLanguageText& question,
                                   const std::string& path,
                                   std::string_view caption,
@@ -150,9 +150,11 @@ MessageAnswer RecoverCommand::Ask(const SixLanguageText& question,
     return platform_.ShowMessage(text, caption, MessageButtons::YesNo);
 }
 
-bool DiskLooksFull(std::optional<uint64_t> free_bytes, uint64_t last_added_size) {
+void WarnIfDiskFull(Platform& platform, const std::string& folder, uint64_t last_added_size, LanguageId language) {
     constexpr uint64_t kMarginKb = 10;
-    return free_bytes && *free_bytes / 1024 < last_added_size / 1024 + kMarginKb;
+    const std::optional<uint64_t> free_bytes = platform.FreeBytes(folder);
+    if (free_bytes && *free_bytes / 1024 < last_added_size / 1024 + kMarginKb)
+        ShowLocalizedMessage(platform, MsgDiskFull, language);
 }
 
 std::string ResultMessage(const CarveResult& result, LanguageId language, TextEncoding encoding) {

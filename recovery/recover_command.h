@@ -26,6 +26,7 @@ class RecoverCommand {
 
   private:
     void OfferToDelete(const std::string& source_path, LanguageId language);
+    void ShowNoFileSelected(LanguageId language);
     MessageAnswer Ask(const SixLanguageText& question,
                       const std::string& path,
                       std::string_view caption,
@@ -37,9 +38,9 @@ class RecoverCommand {
     ImageCarver carver_;
 };
 
-// True when the output drive has less room than the file last added (in whole kilobytes) plus 10 KB. A free space
-// that cannot be told is no reason for a warning.
-bool DiskLooksFull(std::optional<uint64_t> free_bytes, uint64_t last_added_size);
+// Shows "Disk full!" when the drive of `folder` has less room than the file last added (in whole kilobytes) plus
+// 10 KB. A free space that cannot be told is no reason for a warning.
+void WarnIfDiskFull(Platform& platform, const std::string& folder, uint64_t last_added_size, LanguageId language);
 
 // "( 3 )image(s) recovered stored in directory ...!" or " No image recovered", in `language`.
 std::string ResultMessage(const CarveResult& result, LanguageId language, TextEncoding encoding);

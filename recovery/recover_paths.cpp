@@ -1,21 +1,25 @@
 #include "recovery/recover_paths.h"
 
-std::string BaseName(std::string_view source_path, char separator) {
+namespace {
+
+std::string_view BaseName(std::string_view source_path, char separator) {
     const size_t last_separator = source_path.rfind(separator);
-    std::string_view name =
+    const std::string_view name =
         last_separator == std::string_view::npos ? source_path : source_path.substr(last_separator + 1);
-    return std::string(name.substr(0, name.find('.')));
+    return name.substr(0, name.find('.'));
 }
 
-std::string OutputFolderPath(const SettingsRecord& settings,
-                             std::string_view base_name,
-                             std::string_view current_directory,
-                             char separator) {
+}  // namespace
+
+std::string OutputFolderFor(const SettingsRecord& settings,
+                            std::string_view source_path,
+                            std::string_view current_directory,
+                            char separator) {
     std::string folder =
         settings.outputFolder.empty() ? std::string(current_directory) + separator : settings.outputFolder;
-    folder += base_name;
+    folder += BaseName(source_path, separator);
     folder += settings.suffix;
-    return folder;
+    return ReduceSeparatorRuns(folder, separator);
 }
 
 std::string ReduceSeparatorRuns(std::string_view path, char separator) {

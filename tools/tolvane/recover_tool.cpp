@@ -71,8 +71,7 @@ std::string FolderFor(const RecoverArguments& args,
                       Platform& platform) {
     const char separator = platform.PathSeparator();
     if (!args.outputDir)
-        return ReduceSeparatorRuns(
-            OutputFolderPath(settings, BaseName(source, separator), platform.CurrentDirectory(), separator), separator);
+        return OutputFolderFor(settings, source, platform.CurrentDirectory(), separator);
     std::string folder = ReduceSeparatorRuns(*args.outputDir, separator);
     if (folder.size() > 1 && folder.back() == separator)
         folder.pop_back();
@@ -116,8 +115,7 @@ int RecoverOne(const RecoverArguments& args,
         return kExitFailed;
     const std::string folder = FolderFor(args, settings, source, platform);
     const uint64_t source_size = FileSizeOf(files, source);
-    if (DiskLooksFull(platform.FreeBytes(folder), source_size))
-        ShowLocalizedMessage(platform, MsgDiskFull, language);
+    WarnIfDiskFull(platform, folder, source_size, language);
 
     ListingObserver observer(source, source_size);
     const CarveResult result = ImageCarver(files, platform, &observer).Carve(source, folder, language);
