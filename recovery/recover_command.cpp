@@ -114,7 +114,7 @@ CarveResult RecoverCommand::Recover(const std::optional<std::string>& selected_p
     return result;
 }
 
-bool RecoverCommand::DeleteFile(const std::optional<std::string>& selected_path, LanguageId language) {
+bool RecoverCommand::DeleteFileCommand(const std::optional<std::string>& selected_path, LanguageId language) {
     if (!selected_path) {
         ShowNoFileSelected(language);
         return false;

@@ -22,7 +22,7 @@ class RecoverCommand {
     CarveResult Recover(const std::optional<std::string>& selected_path, uint64_t last_added_size, LanguageId language);
 
     // Asks, then deletes the file; true when it was deleted and its row should leave the list.
-    bool DeleteFile(const std::optional<std::string>& selected_path, LanguageId language);
+    bool DeleteFileCommand(const std::optional<std::string>& selected_path, LanguageId language);
 
   private:
     void OfferToDelete(const std::string& source_path, LanguageId language);

@@ -211,13 +211,13 @@ TEST_F(RecoverCommandTest, NoDeleteOfferWithoutImagesAfterAnAbortOrWhenNotAsked)
 
 TEST_F(RecoverCommandTest, DeleteFileAsksThenDeletes) {
     const std::string path = "C:\\Work\\old.psd";
-    EXPECT_FALSE(command_.DeleteFile(std::nullopt, LanguageId::Romanian));
+    EXPECT_FALSE(command_.DeleteFileCommand(std::nullopt, LanguageId::Romanian));
     EXPECT_EQ(platform_.Texts(), std::vector<std::string>{"Nici un fisier selectat!"});
 
     files_.files[path] = {1, 2, 3};
     platform_.messages.clear();
     platform_.answers = {MessageAnswer::No};
-    EXPECT_FALSE(command_.DeleteFile(path, LanguageId::English));
+    EXPECT_FALSE(command_.DeleteFileCommand(path, LanguageId::English));
     EXPECT_EQ(files_.files.count(path), 1u);
     ASSERT_EQ(platform_.messages.size(), 1u);
     EXPECT_EQ(platform_.messages[0].text, "Are you sure you want to delete  file C:\\Work\\old.psd ?");
@@ -226,12 +226,12 @@ TEST_F(RecoverCommandTest, DeleteFileAsksThenDeletes) {
     files_.undeletable.insert(path);
     platform_.messages.clear();
     platform_.answers = {MessageAnswer::Yes};
-    EXPECT_FALSE(command_.DeleteFile(path, LanguageId::German));
+    EXPECT_FALSE(command_.DeleteFileCommand(path, LanguageId::German));
     EXPECT_EQ(platform_.messages.back().text, Text(MsgWriteError, LanguageId::German));
 
     files_.undeletable.clear();
     platform_.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(command_.DeleteFile(path, LanguageId::English));
+    EXPECT_TRUE(command_.DeleteFileCommand(path, LanguageId::English));
     EXPECT_EQ(files_.files.count(path), 0u);
 }
 

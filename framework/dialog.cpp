@@ -1,0 +1,69 @@
+#include "framework/dialog.h"
+
+Dialog::Dialog(HINSTANCE instance, int template_id) : instance_(instance), template_id_(template_id) {}
+
+Dialog::~Dialog() {
+    if (hwnd_ != nullptr && !modal_)
+        ::DestroyWindow(hwnd_);
+}
+
+INT_PTR Dialog::DoModal(HWND parent) {
+    modal_ = true;
+    return ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(template_id_), parent, &Dialog::Proc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
+bool Dialog::CreateModeless(HWND parent) {
+    modal_ = false;
+    return ::CreateDialogParamA(instance_, MAKEINTRESOURCEA(template_id_), parent, &Dialog::Proc,
+                                reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+void Dialog::Close(INT_PTR code) {
+    if (modal_)
+        ::EndDialog(hwnd_, code);
+    else
+        ::DestroyWindow(hwnd_);
+}
+
+bool Dialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+    if (msg == WM_DRAWITEM) {
+        // Owner-drawn controls paint themselves.
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        *result = ::SendMessageA(item->hwndItem, kMsgReflectDrawItem, 0, lp);
+        return *result != 0;
+    }
+    return false;
+}
+
+INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG)
+        return OnInitDialog() ? TRUE : FALSE;
+    LRESULT result = 0;
+    if (!OnMessage(msg, wp, lp, &result))
+        return FALSE;
+    ::SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<Dialog*>(lp);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, lp);
+    }
+    auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self == nullptr)
+        return FALSE;
+    INT_PTR handled = FALSE;
+    try {
+        handled = self->Dispatch(msg, wp, lp);
+    } catch (...) {
+        // Nothing may cross back into the system's dialog manager.
+    }
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return handled;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+
+// Messages a dialog sends back to the child control a notification came from, so the control can handle its own
+// notifications without a global window map.
+constexpr UINT kMsgReflectDrawItem = WM_APP + 0x100;
+
+// A dialog built from a template resource. The same object runs modal (the program) or modeless (the tests).
+// Derived classes handle messages in OnMessage and commands through a table (see RunCommand).
+class Dialog {
+  public:
+    Dialog(HINSTANCE instance, int template_id);
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+    virtual ~Dialog();
+
+    // Runs the dialog's own message loop until EndDialog; returns its result.
+    INT_PTR DoModal(HWND parent);
+    // Creates the dialog without a loop of its own; false when creation failed.
+    bool CreateModeless(HWND parent);
+
+    HWND Hwnd() const { return hwnd_; }
+    HINSTANCE Instance() const { return instance_; }
+    HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
+
+  protected:
+    // Return true to let the platform put the focus on the first control that takes it.
+    virtual bool OnInitDialog() { return true; }
+    // Return true when the message was handled; set *result for messages that carry one.
+    virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    // Closes a modal dialog with `code`, a modeless one by destroying its window.
+    void Close(INT_PTR code);
+
+  private:
+    static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+
+    HINSTANCE instance_;
+    int template_id_;
+    HWND hwnd_ = nullptr;
+    bool modal_ = false;
+};
+
+// The command part of a dialog's message table: command identifier -> member handler.
+template <class D>
+struct CommandEntry {
+    int id;
+    void (D::*handler)();
+};
+
+template <class D, size_t N>
+bool RunCommand(const CommandEntry<D> (&table)[N], D& dialog, int id) {
+    for (const CommandEntry<D>& entry : table) {
+        if (entry.id == id) {
+            (dialog.*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}

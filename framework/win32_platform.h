@@ -1,0 +1,33 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/platform.h"
+
+// The platform seam on Windows. Message boxes are owned by the window set with SetOwner (the main dialog once it
+// exists); a box without a caption carries the application's name, as the framework's own boxes do. Not final:
+// the window tests answer message boxes in code.
+class Win32Platform : public Platform {
+  public:
+    explicit Win32Platform(std::string application_name);
+
+    void SetOwner(HWND owner) { owner_ = owner; }
+    const std::string& ApplicationName() const { return application_name_; }
+
+    MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
+    std::string SettingsDirectory() override;
+    std::string CurrentDirectory() override;
+    std::optional<uint64_t> FreeBytes(const std::string& path) override;
+    [[noreturn]] void EndProcess(int exit_code) override;
+    TextEncoding Encoding() const override { return TextEncoding::Cp1252; }
+    char PathSeparator() const override { return '\\'; }
+
+  private:
+    std::string application_name_;
+    HWND owner_ = nullptr;
+};
+
+// The running program's file name without folder and extension: "Tolvane" for C:\Apps\Tolvane.exe.
+std::string ModuleBaseName(HMODULE module);

@@ -1,0 +1,263 @@
+#include "mainwindow/main_dialog.h"
+
+#include <commctrl.h>
+
+#include "framework/gdi_scope.h"
+#include "mainwindow/banner_painter.h"
+#include "resources/tolvane_resource.h"
+
+namespace {
+
+constexpr COLORREF kListBackground = RGB(166, 204, 224);
+constexpr COLORREF kImageListMask = RGB(255, 0, 255);
+constexpr char kWindowTitle[] = "Varnick PSD Recovery";
+constexpr char kSidePictureTip[] = "Alimentare!";
+
+}  // namespace
+
+const CommandEntry<MainDialog> MainDialog::kCommands[] = {
+    {IDC_EXIT, &MainDialog::ExitProgram},
+    {IDM_EXIT, &MainDialog::ExitProgram},
+    {IDC_EXTRACT, &MainDialog::RecoverCommand},
+    {IDM_RECOVER, &MainDialog::RecoverCommand},
+    {IDM_CTX_RECOVER, &MainDialog::RecoverCommand},
+    {IDC_DELETE, &MainDialog::DeleteFileCommand},
+    {IDM_DELETE_FILE, &MainDialog::DeleteFileCommand},
+    {IDM_CTX_DELETE, &MainDialog::DeleteFileCommand},
+};
+
+MainDialog::MainDialog(HINSTANCE instance,
+                       Win32Platform& platform,
+                       FileSystem& files,
+                       std::vector<std::string> startup_files)
+    : Dialog(instance, IDD_MAIN),
+      platform_(platform),
+      files_(files),
+      startup_files_(std::move(startup_files)),
+      fileList(platform),
+      appIcon(::LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP))) {}
+
+const CHoverButton& MainDialog::HoverButton(int control_id) const {
+    switch (control_id) {
+        case IDC_OPEN:
+            return openButton;
+        case IDC_EXTRACT:
+            return extractButton;
+        case IDC_EMPTY_LIST:
+            return emptyListButton;
+        case IDC_DELETE:
+            return deleteButton;
+        case IDC_HELPBUTTON:
+            return helpButton;
+        case IDC_OPTIONS:
+            return optionsButton;
+        case IDC_EXIT:
+            return exitButton;
+        default:
+            return sidePicture;
+    }
+}
+
+std::string MainDialog::Text(const SixLanguageText& entry) const {
+    return Localize(entry, currentLanguage, TextEncoding::Cp1252);
+}
+
+bool MainDialog::OnInitDialog() {
+    platform_.SetOwner(Hwnd());
+    fileList.Attach(Hwnd(), IDC_FILELIST);
+    const std::pair<CHoverButton*, int> hover_buttons[] = {
+        {&openButton, IDC_OPEN},     {&extractButton, IDC_EXTRACT},    {&emptyListButton, IDC_EMPTY_LIST},
+        {&deleteButton, IDC_DELETE}, {&helpButton, IDC_HELPBUTTON},    {&optionsButton, IDC_OPTIONS},
+        {&exitButton, IDC_EXIT},     {&sidePicture, IDC_SIDE_PICTURE},
+    };
+    for (const auto& [button, id] : hover_buttons)
+        button->Attach(Hwnd(), id);
+    ::CheckDlgButton(Hwnd(), IDC_ACCEPT_FILES, BST_CHECKED);
+    ::CheckDlgButton(Hwnd(), IDC_ACCEPT_FOLDERS, BST_CHECKED);
+    ::CheckRadioButton(Hwnd(), IDC_FILTER_ALL, IDC_FILTER_EXTENSION, IDC_FILTER_ALL);
+    ::SetDlgItemTextA(Hwnd(), IDC_FILTER_EDIT, ".txt");
+
+    ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+    ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+    carveResult = CarveResult{};
+    currentLanguage = LanguageId::English;
+    ShowSplash();
+
+    const std::string settings_path = SettingsStore::PathIn(platform_.SettingsDirectory(), '\\');
+    settings_ = std::make_unique<SettingsStore>(files_, platform_, settings_path);
+    recover_ = std::make_unique<::RecoverCommand>(files_, platform_, *settings_);
+    ::SendMessageA(fileList.Hwnd(), LVM_SETBKCOLOR, 0, kListBackground);
+    const StartupSettings startup = settings_->LoadAtStartup();
+    currentLanguage = startup.language;
+    programFolder = startup.programFolder;
+
+    SetUpFileList();
+    ::SetWindowTextA(Hwnd(), kWindowTitle);
+    HWND progress = Item(IDC_PROGRESS);
+    ::ShowWindow(progress, SW_HIDE);
+    ::SendMessageA(progress, PBM_SETSTEP, 1, 0);
+    ::SendMessageA(progress, PBM_SETRANGE, 0, MAKELPARAM(0, 10));
+    SetUpButtons();
+    AddStartupFiles();
+    return true;
+}
+
+void MainDialog::SetUpFileList() {
+    RECT client{};
+    ::GetClientRect(fileList.Hwnd(), &client);
+    firstColumnWidth = client.right * 6 / 10;
+    InsertColumns(firstColumnWidth, 60);
+    ::SendMessageA(fileList.Hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    fileImages.Reset(::ImageList_LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_FILE_IMAGES), 16, 16, kImageListMask,
+                                            IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    ::SendMessageA(fileList.Hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(fileImages.Get()));
+    DropOptions options;
+    options.flags = AcceptFiles;
+    fileList.SetDropOptions(options);
+}
+
+void MainDialog::SetUpButtons() {
+    sidePicture.LoadBitmap(IDB_SIDE_PICTURE);
+    sidePicture.SetToolTipText(kSidePictureTip, true);
+    for (int i = 0; i < kMenuBarImageCount; ++i) {
+        menuBarImages[static_cast<size_t>(i)].Reset(static_cast<HBITMAP>(
+            ::LoadImageA(Instance(), MAKEINTRESOURCEA(kFirstMenuBarImage + i), IMAGE_BITMAP, 0, 0, 0)));
+    }
+    SetMenuBarImages();
+    const std::pair<CHoverButton*, int> faces[] = {
+        {&openButton, IDB_OPEN},
+        {&extractButton, IDB_EXTRACT},
+        {&optionsButton, IDB_OPTIONS},
+        {&helpButton, IDB_HELP},
+        {&exitButton, IDB_EXIT},
+        {&deleteButton, IDB_DELETE},
+        {&emptyListButton, IDB_EMPTY_LIST},
+    };
+    for (const auto& [button, bitmap] : faces)
+        button->LoadBitmap(bitmap);
+    ApplyButtonTips();
+}
+
+void MainDialog::AddStartupFiles() {
+    for (const std::string& path : startup_files_)
+        fileList.AddDroppedPath(path);
+    if (startup_files_.size() == 1 && fileList.RowCount() > 0)
+        fileList.SelectRow(0);
+}
+
+void MainDialog::InsertColumns(int first_width, int size_width) {
+    const std::pair<const SixLanguageText*, int> columns[] = {
+        {&ColPathname, first_width}, {&ColSize, size_width}, {&ColDate, 80}, {&ColTime, 80}};
+    int index = 0;
+    for (const auto& [header, width] : columns) {
+        std::string text = Text(*header);
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = width;
+        column.pszText = text.data();
+        column.iSubItem = index;
+        ::SendMessageA(fileList.Hwnd(), LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(&column));
+        ++index;
+    }
+}
+
+void MainDialog::RebuildColumns() {
+    for (int column = 3; column >= 0; --column)
+        ::SendMessageA(fileList.Hwnd(), LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0);
+    InsertColumns(firstColumnWidth - 20, 80);
+}
+
+void MainDialog::ApplyButtonTips() {
+    const std::pair<CHoverButton*, const SixLanguageText*> tips[] = {
+        {&openButton, &TipOpen},           {&extractButton, &TipExtract}, {&optionsButton, &TipOptions},
+        {&helpButton, &TipHelp},           {&exitButton, &TipExit},       {&deleteButton, &TipDelete},
+        {&emptyListButton, &TipEmptyList},
+    };
+    for (const auto& [button, tip] : tips)
+        button->SetToolTipText(Text(*tip).c_str(), true);
+}
+
+void MainDialog::SetMenuBarImages() {
+    const MenuBarImageIds ids = MenuBarImagesFor(currentLanguage);
+    const std::pair<int, int> buttons[] = {
+        {IDC_FILE_MENU, ids.file}, {IDC_OPTIONS_MENU, ids.options}, {IDC_HELP_MENU, ids.help}};
+    for (const auto& [control, bitmap] : buttons) {
+        HBITMAP image = menuBarImages[static_cast<size_t>(bitmap - kFirstMenuBarImage)].Get();
+        ::SendMessageA(Item(control), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+    }
+}
+
+void MainDialog::SetLanguage(LanguageId id) {
+    currentLanguage = id;
+    ApplyButtonTips();
+    SetMenuBarImages();
+    RebuildColumns();
+    settings_->SaveLanguage(currentLanguage);
+}
+
+std::optional<std::string> MainDialog::SelectedPath() const {
+    const int row = fileList.SelectedRow();
+    if (row < 0)
+        return std::nullopt;
+    return fileList.CellText(row, 0);
+}
+
+void MainDialog::RecoverCommand() {
+    carveResult = recover_->Recover(SelectedPath(), lastAddedSize, currentLanguage);
+}
+
+void MainDialog::DeleteFileCommand() {
+    const int row = fileList.SelectedRow();
+    if (recover_->DeleteFileCommand(SelectedPath(), currentLanguage))
+        fileList.DeleteRow(row);
+}
+
+void MainDialog::ExitProgram() {
+    platform_.EndProcess(9);
+}
+
+void MainDialog::OnPaint() {
+    if (::IsIconic(Hwnd())) {
+        PaintDc paint(Hwnd());
+        ::SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
+        RECT client{};
+        ::GetClientRect(Hwnd(), &client);
+        const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+        ::DrawIcon(paint.Get(), x, y, appIcon);
+        return;
+    }
+    PaintDc paint(Hwnd());
+    RECT client{};
+    ::GetClientRect(Hwnd(), &client);
+    PaintBanner(paint.Get(), client);
+}
+
+bool MainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    switch (msg) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wp);
+            if (const auto language = LanguageForCommand(id)) {
+                SetLanguage(*language);
+                return true;
+            }
+            if (id == IDCANCEL) {
+                Close(IDCANCEL);
+                return true;
+            }
+            return RunCommand(kCommands, *this, id);
+        }
+        case WM_PAINT:
+            OnPaint();
+            return true;
+        case WM_QUERYDRAGICON:
+            *result = reinterpret_cast<LRESULT>(appIcon);
+            return true;
+        case WM_CLOSE:
+            ExitProgram();
+            return true;
+    }
+    return Dialog::OnMessage(msg, wp, lp, result);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "framework/file_system.h"
+#include "framework/unique_handle.h"
+#include "framework/win32_platform.h"
+#include "mainwindow/language.h"
+#include "mainwindow/text_catalogue.h"
+#include "recovery/carve_result.h"
+#include "recovery/recover_command.h"
+#include "recovery/settings_store.h"
+#include "widgets/drop_list_ctrl.h"
+#include "widgets/hover_button.h"
+
+// The recovery program's one window: the file list, the picture buttons, the menu-bar pictures and the painted
+// banner. It receives every command and hands it to the code that carries it out.
+class MainDialog : public Dialog {
+  public:
+    // `startup_files` are added to the list as if dropped once the window is ready.
+    MainDialog(HINSTANCE instance, Win32Platform& platform, FileSystem& files, std::vector<std::string> startup_files);
+
+    LanguageId CurrentLanguage() const { return currentLanguage; }
+    DropListCtrl& FileList() { return fileList; }
+    const CHoverButton& HoverButton(int control_id) const;
+    const CarveResult& LastCarve() const { return carveResult; }
+
+  protected:
+    bool OnInitDialog() override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+
+  private:
+    void ExitProgram();
+    void RecoverCommand();
+    void DeleteFileCommand();
+    void SetLanguage(LanguageId id);
+    void ApplyButtonTips();
+    void SetMenuBarImages();
+    void RebuildColumns();
+    void InsertColumns(int first_width, int size_width);
+    void SetUpFileList();
+    void SetUpButtons();
+    void AddStartupFiles();
+    void OnPaint();
+    std::optional<std::string> SelectedPath() const;
+    std::string Text(const SixLanguageText& entry) const;
+    // The splash window arrives with the about box; until then start-up goes straight on.
+    void ShowSplash() {}
+
+    static const CommandEntry<MainDialog> kCommands[];
+
+    Win32Platform& platform_;
+    FileSystem& files_;
+    std::vector<std::string> startup_files_;
+    CarveResult carveResult;
+    uint64_t lastAddedSize = 0;
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<::RecoverCommand> recover_;
+    std::string programFolder;
+    std::array<UniqueBitmap, kMenuBarImageCount> menuBarImages;
+    int firstColumnWidth = 0;
+    LanguageId currentLanguage = LanguageId::English;
+    DropListCtrl fileList;
+    CHoverButton openButton, extractButton, emptyListButton, deleteButton, helpButton, optionsButton, exitButton,
+        sidePicture;
+    HICON appIcon;  // a shared resource icon: never destroyed
+    UniqueImageList fileImages;
+};

@@ -1,0 +1,57 @@
+#pragma once
+// Resource, control and command identifiers of the recovery program. Included by tolvane.rc and the code.
+
+// Main dialog
+#define IDD_MAIN 102
+#define IDC_EXIT 1
+#define IDC_FILELIST 1000
+#define IDC_HELPBUTTON 1001
+#define IDC_FILTER_EDIT 1002
+#define IDC_ACCEPT_FILES 1003
+#define IDC_ACCEPT_FOLDERS 1004
+#define IDC_ALLOW_DUPLICATES 1005
+#define IDC_USE_CALLBACK 1006
+#define IDC_FILTER_ALL 1007
+#define IDC_FILTER_EXTENSION 1008
+#define IDC_CLEAR_LIST 1009
+#define IDC_OPEN 1010
+#define IDC_EXTRACT 1011
+#define IDC_EMPTY_LIST 1012
+#define IDC_OPTIONS 1013
+#define IDC_SIDE_PICTURE 1016
+#define IDC_FILE_MENU 1019
+#define IDC_OPTIONS_MENU 1020
+#define IDC_HELP_MENU 1021
+#define IDC_DELETE 1039
+#define IDC_PROGRESS 1041
+
+// Menu commands
+#define IDM_OPTIONS 32798
+#define IDM_ADD_FILE 32799
+#define IDM_CLEAR_LIST 32801
+#define IDM_EXIT 32802
+#define IDM_DELETE_FILE 32803
+#define IDM_LAUNCH_HELP 32811
+#define IDM_ABOUT 32813
+#define IDM_RECOVER 32815
+#define IDM_CTX_DELETE 32816
+#define IDM_CTX_REMOVE 32817
+#define IDM_ENGLISH 32819
+#define IDM_FRENCH 32820
+#define IDM_GERMAN 32821
+#define IDM_ITALIAN 32822
+#define IDM_SPANISH 32823
+#define IDM_ROMANIAN 32824
+#define IDM_CTX_RECOVER 32825
+
+// Bitmaps and icons
+#define IDB_FILE_IMAGES 130
+#define IDB_OPEN 175
+#define IDB_EXTRACT 177
+#define IDB_OPTIONS 178
+#define IDB_HELP 179
+#define IDB_EXIT 181
+#define IDB_DELETE 182
+#define IDB_EMPTY_LIST 183
+#define IDB_SIDE_PICTURE 269
+#define IDI_APP 258

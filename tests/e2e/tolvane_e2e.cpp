@@ -1,0 +1,172 @@
+// Runs the real Tolvane.exe the way a user would and checks what it shows and writes.
+// Usage: tolvane_e2e TOLVANE_EXE WORK_FOLDER
+//   WORK_FOLDER holds damaged_photo.psd (a copy the run may delete) and reference\ (the command line's pictures of
+//   the same file). The run replaces the settings file in the Windows directory.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "recovery/settings_record.h"
+#include "resources/tolvane_resource.h"
+#include "tests/e2e/window_driver.h"
+
+namespace {
+
+constexpr char kCaption[] = "Varnick PSD Recovery";
+int g_failures = 0;
+
+void Check(bool condition, const std::string& what) {
+    std::printf("%s %s\n", condition ? "ok  " : "FAIL", what.c_str());
+    std::fflush(stdout);
+    if (!condition)
+        ++g_failures;
+}
+
+void CheckEqual(const std::string& actual, const std::string& expected, const std::string& what) {
+    Check(actual == expected,
+          what + " [\"" + actual + "\"" + (actual == expected ? "" : " != \"" + expected + "\"") + "]");
+}
+
+std::string ReadAll(const std::string& path) {
+    std::string bytes;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::array<char, 4096> buffer;
+        size_t got;
+        while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
+            bytes.append(buffer.data(), got);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string SettingsPath() {
+    std::array<char, MAX_PATH> windows{};
+    ::GetWindowsDirectoryA(windows.data(), static_cast<UINT>(windows.size()));
+    return std::string(windows.data()) + "\\" + kSettingsFileName;
+}
+
+void WriteDefaultSettings() {
+    const SettingsBytes record = DefaultFileRecordBytes();
+    const auto bytes = SettingsFileBytes(record, CheckValueOf(record));
+    if (FILE* file = std::fopen(SettingsPath().c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+}
+
+// Answers the next message box with `button` and returns its text.
+std::string AnswerMessageBox(const RunningProgram& program, int button, std::string* caption = nullptr) {
+    HWND box = program.WaitForMessageBox();
+    if (box == nullptr)
+        return "<no message box>";
+    const std::string text = MessageBoxText(box);
+    if (caption != nullptr)
+        *caption = WindowText(box);
+    Press(box, button);
+    WaitUntil([&] { return !::IsWindow(box); });
+    return text;
+}
+
+void MissingSettingsFileEndsWithCodeTwo(const std::string& exe, const std::string& work) {
+    ::DeleteFileA(SettingsPath().c_str());
+    RunningProgram program(exe, "", work);
+    Check(program.Started(), "Tolvane.exe starts");
+    std::string caption;
+    CheckEqual(AnswerMessageBox(program, IDOK, &caption), "Missing file. Please reinstall!",
+               "missing settings message");
+    CheckEqual(caption, kCaption, "its caption");
+    Check(program.WaitForExit() == 2, "exit code 2 without a settings file");
+}
+
+void RecoverDeleteSwitchAndExit(const std::string& exe, const std::string& work) {
+    const std::string source = work + "\\damaged_photo.psd";
+    RunningProgram program(exe, "\"" + source + "\"", work);
+    HWND main = program.WaitForDialog(kCaption, IDC_FILELIST);
+    Check(main != nullptr, "main window appears");
+    if (main == nullptr) {
+        program.WaitForExit(1);
+        return;
+    }
+    HWND list = ::GetDlgItem(main, IDC_FILELIST);
+    Check(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1, "the command-line file is in the list");
+    Check(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 0, "and selected");
+    CheckEqual(program.ListHeaderText(list, 0), "Pathname", "English header");
+
+    Press(main, IDC_EXTRACT);
+    const std::string folder = work + "\\damaged_photoREC";
+    CheckEqual(AnswerMessageBox(program, IDOK), "( 3 )image(s) recovered stored in directory " + folder + "!",
+               "result message");
+    for (const char* name : {"1.jpg", "2.jpg", "1.gif"}) {
+        const std::string written = ReadAll(folder + "\\" + name);
+        Check(!written.empty() && written == ReadAll(work + "\\reference\\" + name),
+              std::string(name) + " equals the command line's");
+    }
+    Check(!Exists(folder + "\\3.jpg") && !Exists(folder + "\\2.gif"), "no other pictures");
+
+    Press(main, IDC_DELETE);
+    std::string caption;
+    CheckEqual(AnswerMessageBox(program, IDYES, &caption), "Are you sure you want to delete  file " + source + " ?",
+               "delete question");
+    CheckEqual(caption, "Tolvane", "delete question carries the program's name");
+    Check(WaitUntil([&] { return !Exists(source); }), "source deleted");
+    Check(WaitUntil([&] { return ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 0; }), "its row is gone");
+
+    ::PostMessageA(main, WM_COMMAND, IDM_GERMAN, 0);
+    Check(WaitUntil([] {
+              const std::string settings = ReadAll(SettingsPath());
+              return settings.size() == kSettingsFileSize && settings[kLanguageField.offset] == 3;
+          }),
+          "German stored in byte 216 of the settings file");
+    const std::array<std::string, 4> german = {"Weg",
+                                               "Gr\xF6\xDF"
+                                               "e KB",
+                                               "Datum", "Zeit"};
+    for (int column = 0; column < 4; ++column)
+        CheckEqual(program.ListHeaderText(list, column), german[static_cast<size_t>(column)], "German header");
+
+    Press(main, IDC_EXIT);
+    Check(program.WaitForExit() == 9, "Exit ends with code 9");
+}
+
+void RestartsInGermanAndClosesWithCodeNine(const std::string& exe, const std::string& work) {
+    RunningProgram program(exe, "", work);
+    HWND main = program.WaitForDialog(kCaption, IDC_FILELIST);
+    Check(main != nullptr, "main window appears again");
+    if (main != nullptr)
+        CheckEqual(program.ListHeaderText(::GetDlgItem(main, IDC_FILELIST), 0), "Weg", "German after a restart");
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    Check(program.WaitForExit() == 9, "closing the window ends with code 9");
+}
+
+std::string WindowsPath(std::string path) {
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: tolvane_e2e TOLVANE_EXE WORK_FOLDER\n");
+        return 2;
+    }
+    const std::string exe = WindowsPath(argv[1]);
+    const std::string work = WindowsPath(argv[2]);
+    MissingSettingsFileEndsWithCodeTwo(exe, work);
+    WriteDefaultSettings();
+    RecoverDeleteSwitchAndExit(exe, work);
+    RestartsInGermanAndClosesWithCodeNine(exe, work);
+    std::printf("%d failure(s)\n", g_failures);
+    return g_failures == 0 ? 0 : 1;
+}

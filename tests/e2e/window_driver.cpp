@@ -1,0 +1,131 @@
+#include "tests/e2e/window_driver.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+namespace {
+
+// Message boxes show their text in a static control with this id, on Windows and on Wine alike.
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+struct DialogSearch {
+    DWORD process_id;
+    const std::string* caption;  // nullptr: any caption
+    int control_id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM context) {
+    auto* search = reinterpret_cast<DialogSearch*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    std::array<char, 16> class_name{};
+    ::GetClassNameA(hwnd, class_name.data(), static_cast<int>(class_name.size()));
+    if (owner != search->process_id || !::IsWindowVisible(hwnd) || std::string(class_name.data()) != "#32770" ||
+        ::GetDlgItem(hwnd, search->control_id) == nullptr ||
+        (search->caption != nullptr && WindowText(hwnd) != *search->caption))
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+HWND FindDialog(DWORD process_id, const std::string* caption, int control_id, DWORD timeout_ms) {
+    DialogSearch search{process_id, caption, control_id, nullptr};
+    WaitUntil(
+        [&] {
+            ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeout_ms);
+    return search.found;
+}
+
+// A block of memory inside another process, for messages whose parameters point at memory.
+class RemoteBlock {
+  public:
+    RemoteBlock(HANDLE process, size_t size)
+        : process_(process), address_(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteBlock() {
+        if (address_ != nullptr)
+            ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    char* Address() const { return static_cast<char*>(address_); }
+    bool Write(size_t offset, const void* data, size_t size) const {
+        return ::WriteProcessMemory(process_, Address() + offset, data, size, nullptr) != FALSE;
+    }
+    bool Read(size_t offset, void* data, size_t size) const {
+        return ::ReadProcessMemory(process_, Address() + offset, data, size, nullptr) != FALSE;
+    }
+
+  private:
+    HANDLE process_;
+    void* address_;
+};
+
+}  // namespace
+
+RunningProgram::RunningProgram(const std::string& exe, const std::string& arguments, const std::string& folder) {
+    std::string command_line = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &info))
+        return;
+    ::CloseHandle(info.hThread);
+    process_.Reset(info.hProcess);
+    process_id_ = info.dwProcessId;
+}
+
+HWND RunningProgram::WaitForDialog(const std::string& caption, int control_id, DWORD timeout_ms) const {
+    return FindDialog(process_id_, &caption, control_id, timeout_ms);
+}
+
+HWND RunningProgram::WaitForMessageBox(DWORD timeout_ms) const {
+    return FindDialog(process_id_, nullptr, kMessageBoxTextId, timeout_ms);
+}
+
+int RunningProgram::WaitForExit(DWORD timeout_ms) {
+    if (!process_)
+        return -1;
+    if (::WaitForSingleObject(process_.Get(), timeout_ms) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process_.Get(), 255);
+        return -1;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.Get(), &code);
+    return static_cast<int>(code);
+}
+
+std::string RunningProgram::ListHeaderText(HWND list, int index) const {
+    HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+    constexpr size_t kTextSize = 128;
+    RemoteBlock block(process_.Get(), sizeof(HDITEMA) + kTextSize);
+    HDITEMA item{};
+    item.mask = HDI_TEXT;
+    item.pszText = block.Address() + sizeof(HDITEMA);
+    item.cchTextMax = kTextSize;
+    std::array<char, kTextSize> text{};
+    if (header == nullptr || block.Address() == nullptr || !block.Write(0, &item, sizeof item) ||
+        !::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.Address())) ||
+        !block.Read(sizeof(HDITEMA), text.data(), text.size() - 1))
+        return "<unreadable>";
+    return text.data();
+}
+
+std::string WindowText(HWND hwnd) {
+    std::array<char, 1024> text{};
+    ::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+std::string MessageBoxText(HWND box) {
+    return WindowText(::GetDlgItem(box, kMessageBoxTextId));
+}
+
+void Press(HWND dialog, int control_id) {
+    ::PostMessageA(::GetDlgItem(dialog, control_id), BM_CLICK, 0, 0);
+}

@@ -1,0 +1,267 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+#include "framework/stdio_file_system.h"
+#include "mainwindow/banner_painter.h"
+#include "mainwindow/main_dialog.h"
+#include "recovery/settings_record.h"
+#include "resources/tolvane_resource.h"
+#include "tests/win32/window_test_support.h"
+
+namespace {
+
+std::vector<std::string> HeaderTexts(HWND list) {
+    std::vector<std::string> texts;
+    for (int index = 0;; ++index) {
+        std::array<char, 64> buffer{};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = buffer.data();
+        column.cchTextMax = static_cast<int>(buffer.size());
+        if (!::SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)))
+            return texts;
+        texts.emplace_back(buffer.data());
+    }
+}
+
+std::vector<int> ColumnWidths(HWND list) {
+    std::vector<int> widths;
+    for (int index = 0; index < 4; ++index)
+        widths.push_back(static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0)));
+    return widths;
+}
+
+std::string ToolTipText(const CHoverButton& button) {
+    std::array<char, 256> buffer{};
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = button.Hwnd();
+    tool.uId = 1;
+    tool.lpszText = buffer.data();
+    ::SendMessageA(button.ToolTip(), TTM_GETTEXTA, buffer.size(), reinterpret_cast<LPARAM>(&tool));
+    return buffer.data();
+}
+
+std::vector<uint8_t> BitmapPixels(HBITMAP bitmap) {
+    BITMAP info{};
+    ::GetObjectA(bitmap, sizeof info, &info);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = info.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    std::vector<uint8_t> pixels(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight) * 4);
+    HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The picture a menu-bar button shows is the bitmap resource `id`.
+bool ShowsBitmap(HWND button, int id) {
+    auto shown = reinterpret_cast<HBITMAP>(::SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    HBITMAP expected =
+        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+    const bool same = shown != nullptr && BitmapPixels(shown) == BitmapPixels(expected);
+    ::DeleteObject(expected);
+    return same;
+}
+
+class MainDialogTest : public ::testing::Test {
+  protected:
+    void Open(std::vector<std::string> startup_files = {}) {
+        dialog = std::make_unique<MainDialog>(::GetModuleHandleA(nullptr), platform, files, std::move(startup_files));
+        ASSERT_TRUE(dialog->CreateModeless(nullptr));
+        PumpMessages();
+    }
+    void Command(int id) {
+        ::SendMessageA(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        PumpMessages();
+    }
+    HWND List() { return dialog->FileList().Hwnd(); }
+    std::string Tip(int id) { return ToolTipText(dialog->HoverButton(id)); }
+    std::string SettingsPath() { return settings_dir / kSettingsFileName; }
+
+    WinTempDir settings_dir;
+    WinTempDir work_dir;
+    TestPlatform platform{settings_dir.Path()};
+    StdioFileSystem files;
+    std::unique_ptr<MainDialog> dialog;
+};
+
+TEST(WindowsEnvironment, TextsReachTheApiAsWindows1252) {
+    // A different ANSI code page would garble every accented label without failing anything else.
+    EXPECT_EQ(::GetACP(), 1252u);
+}
+
+TEST_F(MainDialogTest, StartsInTheStoredLanguageWithItsLabelsAndPictures) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::Spanish);
+    Open();
+
+    EXPECT_EQ(dialog->CurrentLanguage(), LanguageId::Spanish);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(HeaderTexts(List()), (std::vector<std::string>{"Trayectoria", "Tama\xF1o KB", "Fecha", "Tiempo"}));
+    RECT client{};
+    ::GetClientRect(List(), &client);
+    EXPECT_EQ(ColumnWidths(List()), (std::vector<int>{client.right * 6 / 10, 60, 80, 80}));
+    EXPECT_EQ(Tip(IDC_EXTRACT), "Recuperaci\xF3n ");
+    EXPECT_EQ(Tip(IDC_DELETE), "Quite el archivo seleccionado de disco");
+    EXPECT_EQ(ToolTipText(dialog->HoverButton(IDC_SIDE_PICTURE)), "Alimentare!");
+    EXPECT_TRUE(ShowsBitmap(dialog->Item(IDC_FILE_MENU), 251));
+    EXPECT_TRUE(ShowsBitmap(dialog->Item(IDC_OPTIONS_MENU), 252));
+    EXPECT_TRUE(ShowsBitmap(dialog->Item(IDC_HELP_MENU), 253));
+
+    std::array<char, 64> title{};
+    ::GetWindowTextA(dialog->Hwnd(), title.data(), static_cast<int>(title.size()));
+    EXPECT_STREQ(title.data(), "Varnick PSD Recovery");
+    EXPECT_FALSE(::IsWindowVisible(dialog->Item(IDC_PROGRESS)));
+    EXPECT_EQ(::SendMessageA(List(), LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(RGB(166, 204, 224)));
+}
+
+TEST_F(MainDialogTest, DamagedSettingsFileIsReportedInEnglishAndReplacedWithDefaults) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::German);
+    std::string bytes = ReadFileBytes(SettingsPath());
+    bytes[kSettingsRecordSize] ^= 0x5A;  // the stored check value no longer matches
+    WriteFileBytes(SettingsPath(), bytes);
+
+    Open();
+
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Missing file. Please reinstall!");
+    EXPECT_EQ(platform.messages[0].caption, "Varnick PSD Recovery");
+    EXPECT_EQ(dialog->CurrentLanguage(), LanguageId::English);
+    EXPECT_EQ(HeaderTexts(List())[0], "Pathname");
+    EXPECT_EQ(ReadFileBytes(SettingsPath()).size(), kSettingsFileSize);
+}
+
+TEST_F(MainDialogTest, LanguageCommandsRelabelTheWindowAndSaveTheChoice) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::English);
+    Open();
+    const int first_width = ColumnWidths(List())[0];
+
+    Command(IDM_GERMAN);
+
+    EXPECT_EQ(dialog->CurrentLanguage(), LanguageId::German);
+    EXPECT_EQ(HeaderTexts(List()), (std::vector<std::string>{"Weg",
+                                                             "Gr\xF6\xDF"
+                                                             "e KB",
+                                                             "Datum", "Zeit"}));
+    EXPECT_EQ(ColumnWidths(List()), (std::vector<int>{first_width - 20, 80, 80, 80}));
+    EXPECT_EQ(Tip(IDC_OPEN), "Datei Anzeige");
+    EXPECT_EQ(Tip(IDC_EMPTY_LIST), "Liste leeren");
+    EXPECT_TRUE(ShowsBitmap(dialog->Item(IDC_FILE_MENU), 245));
+    std::string saved = ReadFileBytes(SettingsPath());
+    ASSERT_EQ(saved.size(), kSettingsFileSize);
+    EXPECT_EQ(saved[kLanguageField.offset], 3);
+
+    // The same language again still rebuilds the columns (widths stay) and rewrites the file.
+    ::DeleteFileA(SettingsPath().c_str());
+    WriteSettingsFile(settings_dir.Path(), LanguageId::French);
+    Command(IDM_GERMAN);
+    EXPECT_EQ(ColumnWidths(List()), (std::vector<int>{first_width - 20, 80, 80, 80}));
+    EXPECT_EQ(ReadFileBytes(SettingsPath())[kLanguageField.offset], 3);
+
+    Command(IDM_FRENCH);
+    EXPECT_EQ(HeaderTexts(List())[1], " KB");
+    Command(IDM_ROMANIAN);
+    EXPECT_EQ(Tip(IDC_EXIT), "Terminare program");
+    EXPECT_TRUE(ShowsBitmap(dialog->Item(IDC_HELP_MENU), 256));
+}
+
+TEST_F(MainDialogTest, StartupFilesJoinTheListAndALoneOneIsSelected) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::English);
+    WriteFileBytes(work_dir / "a.psd", std::string(2048, 'a'));
+    WriteFileBytes(work_dir / "b.psd", "b");
+
+    Open({work_dir / "a.psd", work_dir / "b.psd", work_dir / "missing.psd"});
+    EXPECT_EQ(dialog->FileList().RowCount(), 2);
+    EXPECT_EQ(dialog->FileList().CellText(0, 0), work_dir / "b.psd");
+    EXPECT_EQ(dialog->FileList().CellText(1, 1), "2");
+    EXPECT_EQ(dialog->FileList().SelectedRow(), -1);
+    dialog.reset();
+
+    Open({work_dir / "a.psd"});
+    EXPECT_EQ(dialog->FileList().SelectedRow(), 0);
+}
+
+TEST_F(MainDialogTest, ExtractRecoversTheSelectedFileAndReports) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::English);
+    ASSERT_TRUE(::CopyFileA(TOLVANE_SAMPLE, (work_dir / "damaged_photo.psd").c_str(), FALSE));
+    ::SetCurrentDirectoryA(work_dir.Path().c_str());
+    Open({work_dir / "damaged_photo.psd"});
+
+    ::SendMessageA(dialog->Item(IDC_EXTRACT), BM_CLICK, 0, 0);
+    PumpMessages();
+
+    const std::string folder = work_dir / "damaged_photoREC";
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "( 3 )image(s) recovered stored in directory " + folder + "!");
+    EXPECT_EQ(platform.messages[0].caption, "Varnick PSD Recovery");
+    EXPECT_EQ(dialog->LastCarve().imageCount, 3);
+    EXPECT_EQ(ReadFileBytes(folder + "\\1.jpg").size(), 2954u);
+    EXPECT_EQ(ReadFileBytes(folder + "\\2.jpg").size(), 13672u);
+    EXPECT_EQ(ReadFileBytes(folder + "\\1.gif").size(), 4715u);
+    EXPECT_EQ(ReadFileBytes(work_dir / "damaged_photo.psd"), ReadFileBytes(TOLVANE_SAMPLE));
+}
+
+TEST_F(MainDialogTest, CommandsWithoutASelectionSayNoFileSelected) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::French);
+    Open();
+    Command(IDC_EXTRACT);
+    Command(IDM_CTX_DELETE);
+    ASSERT_EQ(platform.messages.size(), 2u);
+    for (const RecordedMessage& message : platform.messages) {
+        EXPECT_EQ(message.text, "Aucun fichier n'a choisi!");
+        EXPECT_EQ(message.caption, "");
+    }
+}
+
+TEST_F(MainDialogTest, DeleteFileAsksThenRemovesFileAndRow) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::English);
+    const std::string victim = work_dir / "victim.psd";
+    WriteFileBytes(victim, "x");
+    Open({victim});
+
+    Command(IDC_DELETE);  // answered No
+    EXPECT_TRUE(FileExists(victim));
+    EXPECT_EQ(dialog->FileList().RowCount(), 1);
+
+    platform.answers.push_back(MessageAnswer::Yes);
+    Command(IDM_DELETE_FILE);
+    EXPECT_FALSE(FileExists(victim));
+    EXPECT_EQ(dialog->FileList().RowCount(), 0);
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[1].text, "Are you sure you want to delete  file " + victim + " ?");
+    EXPECT_EQ(platform.messages[1].caption, "");
+}
+
+TEST_F(MainDialogTest, DeleteFileThatCannotGoKeepsTheRow) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::English);
+    const std::string locked = work_dir / "locked.psd";
+    WriteFileBytes(locked, "x");
+    Open({locked});
+    HANDLE holder = ::CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+
+    platform.answers.push_back(MessageAnswer::Yes);
+    Command(IDM_CTX_DELETE);
+
+    ::CloseHandle(holder);
+    EXPECT_TRUE(FileExists(locked));
+    EXPECT_EQ(dialog->FileList().RowCount(), 1);
+    EXPECT_EQ(platform.messages.back().text, "Error writing file. Quit any application that might use the file!");
+}
+
+TEST(Banner, BandsDarkenUpwardsAndWrapTheirGreen) {
+    EXPECT_EQ(BandColor(0), RGB(0, 3, 123));
+    EXPECT_EQ(BandColor(37), RGB(0, 114, 234));
+    EXPECT_EQ(BandColor(85), RGB(0, 2, 122));  // 3 * 86 = 258 wraps at 256
+}
+
+}  // namespace

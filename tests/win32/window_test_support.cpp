@@ -1,0 +1,101 @@
+#include "tests/win32/window_test_support.h"
+
+#include <array>
+#include <cstdio>
+
+#include "recovery/settings_record.h"
+
+WinTempDir::WinTempDir() {
+    std::array<char, MAX_PATH> temp{};
+    ::GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
+    static int counter = 0;
+    for (;;) {
+        path_ = std::string(temp.data()) + "tolvane-wintest-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                std::to_string(++counter);
+        if (::CreateDirectoryA(path_.c_str(), nullptr))
+            break;
+    }
+}
+
+WinTempDir::~WinTempDir() {
+    // The tests make flat folders with at most one level of output folders inside.
+    WIN32_FIND_DATAA found{};
+    HANDLE find = ::FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string full = path_ + "\\" + name;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                WIN32_FIND_DATAA inner{};
+                HANDLE inner_find = ::FindFirstFileA((full + "\\*").c_str(), &inner);
+                if (inner_find != INVALID_HANDLE_VALUE) {
+                    do {
+                        ::DeleteFileA((full + "\\" + inner.cFileName).c_str());
+                    } while (::FindNextFileA(inner_find, &inner));
+                    ::FindClose(inner_find);
+                }
+                ::RemoveDirectoryA(full.c_str());
+            } else {
+                ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(full.c_str());
+            }
+        } while (::FindNextFileA(find, &found));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryA(path_.c_str());
+}
+
+TestPlatform::TestPlatform(std::string settings_directory)
+    : Win32Platform("tolvane_win32_tests"), settings_directory_(std::move(settings_directory)) {}
+
+MessageAnswer TestPlatform::ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) {
+    messages.push_back({std::string(text), std::string(caption)});
+    if (buttons == MessageButtons::Ok)
+        return MessageAnswer::Ok;
+    if (answers.empty())
+        return MessageAnswer::No;
+    const MessageAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void WriteSettingsFile(const std::string& directory, LanguageId language) {
+    SettingsBytes record = DefaultFileRecordBytes();
+    record[kLanguageField.offset] = static_cast<uint8_t>(language);
+    const auto bytes = SettingsFileBytes(record, CheckValueOf(record));
+    WriteFileBytes(directory + "\\" + kSettingsFileName,
+                   std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::array<char, 4096> buffer;
+        size_t got;
+        while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
+            bytes.append(buffer.data(), got);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+}
+
+bool FileExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}

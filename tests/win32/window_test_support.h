@@ -1,0 +1,54 @@
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "framework/win32_platform.h"
+#include "mainwindow/language.h"
+
+// A folder of its own under the Windows temporary folder, removed with its files at the end of the test.
+class WinTempDir {
+  public:
+    WinTempDir();
+    ~WinTempDir();
+    WinTempDir(const WinTempDir&) = delete;
+    WinTempDir& operator=(const WinTempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+  private:
+    std::string path_;
+};
+
+struct RecordedMessage {
+    std::string text;
+    std::string caption;  // empty: the box showed the application's name
+};
+
+// The real Windows platform, except that message boxes are recorded and answered in code and the settings file
+// lives in a test folder instead of the Windows directory.
+class TestPlatform final : public Win32Platform {
+  public:
+    explicit TestPlatform(std::string settings_directory);
+    MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
+    std::string SettingsDirectory() override { return settings_directory_; }
+    std::optional<uint64_t> FreeBytes(const std::string&) override { return uint64_t{1} << 40; }
+
+    std::vector<RecordedMessage> messages;
+    std::deque<MessageAnswer> answers;  // for Yes/No questions; No once they run out
+
+  private:
+    std::string settings_directory_;
+};
+
+// Writes a valid settings file holding the default record with `language`.
+void WriteSettingsFile(const std::string& directory, LanguageId language);
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// Handles every message waiting for this thread's windows.
+void PumpMessages();

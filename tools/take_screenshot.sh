@@ -1,0 +1,23 @@
+#!/bin/sh
+# Takes the README's picture of the main window: Tolvane.exe under Wine in a virtual X server, with the sample in
+# its list. Needs a Windows build (build/mingw) and ImageMagick's import.
+# Usage: tools/take_screenshot.sh [OUTPUT.png]
+set -eu
+cd "$(dirname "$0")/.."
+output=${1:-docs/main-window.png}
+: "${WINEPREFIX:=$PWD/build/mingw/wineprefix}"
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+[ -f "$WINEPREFIX/system.reg" ] || xvfb-run -a wineboot -i >/dev/null 2>&1
+windows_dir="$WINEPREFIX/drive_c/windows"
+rm -f "$windows_dir/propPSD.pro"
+build/release/tolvane settings init --file "$windows_dir/propPSD.pro" >/dev/null
+mkdir -p "$WINEPREFIX/drive_c/Photos"
+cp samples/damaged_photo.psd "$WINEPREFIX/drive_c/Photos/"
+# A Wine desktop window gives the dialog the title bar that a bare X server would leave off.
+xvfb-run -a -s "-screen 0 800x520x24" sh -c '
+    wine explorer /desktop=shot,800x520 build/mingw/Tolvane.exe "C:\Photos\damaged_photo.psd" &
+    sleep 7
+    import -window root -crop 744x398+0+0 "$1"
+    wineserver -k
+' sh "$output"
+echo "wrote $output"

@@ -1,0 +1,51 @@
+#include "widgets/drop_options.h"
+
+namespace {
+
+unsigned char FoldCase(unsigned char c) {
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<unsigned char>(c + ('a' - 'A'));
+    // Windows-1252 capitals À..Þ, except the multiplication sign.
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return static_cast<unsigned char>(c + 0x20);
+    return c;
+}
+
+}  // namespace
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+std::string_view PathExtension(std::string_view path) {
+    size_t dot = std::string_view::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if (c == '\\' || c == '/' || c == ' ')
+            dot = std::string_view::npos;
+        else if (c == '.')
+            dot = i;
+    }
+    return dot == std::string_view::npos ? std::string_view() : path.substr(dot);
+}
+
+bool CheckDroppedPath(const DropOptions& options, PathType type, std::string_view path, uint32_t* pathKind) {
+    if (type == PathType::Unreadable)
+        return false;
+    if ((options.flags & AcceptFolders) != 0 && type == PathType::Directory) {
+        *pathKind = FolderPath;
+        return true;
+    }
+    if ((options.flags & AcceptFiles) == 0 || type != PathType::RegularFile)
+        return false;
+    *pathKind = FilePath;
+    if ((options.flags & FilterByExtension) == 0)
+        return true;
+    return EqualIgnoringCase(PathExtension(path), options.extension);
+}
