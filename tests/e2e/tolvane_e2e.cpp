@@ -13,6 +13,7 @@
 #include "recovery/settings_record.h"
 #include "resources/tolvane_resource.h"
 #include "tests/e2e/window_driver.h"
+#include "tests/win32/window_test_support.h"
 
 namespace {
 
@@ -31,36 +32,16 @@ void CheckEqual(const std::string& actual, const std::string& expected, const st
           what + " [\"" + actual + "\"" + (actual == expected ? "" : " != \"" + expected + "\"") + "]");
 }
 
-std::string ReadAll(const std::string& path) {
-    std::string bytes;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        std::array<char, 4096> buffer;
-        size_t got;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
-            bytes.append(buffer.data(), got);
-        std::fclose(file);
-    }
-    return bytes;
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+std::string WindowsDirectory() {
+    std::array<char, MAX_PATH> windows{};
+    ::GetWindowsDirectoryA(windows.data(), static_cast<UINT>(windows.size()));
+    return windows.data();
 }
 
 std::string SettingsPath() {
-    std::array<char, MAX_PATH> windows{};
-    ::GetWindowsDirectoryA(windows.data(), static_cast<UINT>(windows.size()));
-    return std::string(windows.data()) + "\\" + kSettingsFileName;
+    return WindowsDirectory() + "\\" + kSettingsFileName;
 }
 
-void WriteDefaultSettings() {
-    const SettingsBytes record = DefaultFileRecordBytes();
-    const auto bytes = SettingsFileBytes(record, CheckValueOf(record));
-    if (FILE* file = std::fopen(SettingsPath().c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-}
 
 // Answers the next message box with `button` and returns its text.
 std::string AnswerMessageBox(const RunningProgram& program, int button, std::string* caption = nullptr) {
@@ -105,23 +86,23 @@ void RecoverDeleteSwitchAndExit(const std::string& exe, const std::string& work)
     CheckEqual(AnswerMessageBox(program, IDOK), "( 3 )image(s) recovered stored in directory " + folder + "!",
                "result message");
     for (const char* name : {"1.jpg", "2.jpg", "1.gif"}) {
-        const std::string written = ReadAll(folder + "\\" + name);
-        Check(!written.empty() && written == ReadAll(work + "\\reference\\" + name),
+        const std::string written = ReadFileBytes(folder + "\\" + name);
+        Check(!written.empty() && written == ReadFileBytes(work + "\\reference\\" + name),
               std::string(name) + " equals the command line's");
     }
-    Check(!Exists(folder + "\\3.jpg") && !Exists(folder + "\\2.gif"), "no other pictures");
+    Check(!FileExists(folder + "\\3.jpg") && !FileExists(folder + "\\2.gif"), "no other pictures");
 
     Press(main, IDC_DELETE);
     std::string caption;
     CheckEqual(AnswerMessageBox(program, IDYES, &caption), "Are you sure you want to delete  file " + source + " ?",
                "delete question");
     CheckEqual(caption, "Tolvane", "delete question carries the program's name");
-    Check(WaitUntil([&] { return !Exists(source); }), "source deleted");
+    Check(WaitUntil([&] { return !FileExists(source); }), "source deleted");
     Check(WaitUntil([&] { return ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 0; }), "its row is gone");
 
     ::PostMessageA(main, WM_COMMAND, IDM_GERMAN, 0);
     Check(WaitUntil([] {
-              const std::string settings = ReadAll(SettingsPath());
+              const std::string settings = ReadFileBytes(SettingsPath());
               return settings.size() == kSettingsFileSize && settings[kLanguageField.offset] == 3;
           }),
           "German stored in byte 216 of the settings file");
@@ -164,7 +145,7 @@ int main(int argc, char** argv) {
     const std::string exe = WindowsPath(argv[1]);
     const std::string work = WindowsPath(argv[2]);
     MissingSettingsFileEndsWithCodeTwo(exe, work);
-    WriteDefaultSettings();
+    WriteSettingsFile(WindowsDirectory(), LanguageId::English);
     RecoverDeleteSwitchAndExit(exe, work);
     RestartsInGermanAndClosesWithCodeNine(exe, work);
     std::printf("%d failure(s)\n", g_failures);

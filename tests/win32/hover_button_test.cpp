@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/dialog.h"
 #include "resources/tolvane_resource.h"
 #include "tests/win32/window_test_support.h"
 #include "widgets/hover_button.h"
@@ -54,6 +55,49 @@ TEST_F(HoverButtonTest, FrameFollowsPressAndHover) {
     EXPECT_EQ(button.FrameFor(ODS_SELECTED), CHoverButton::kPressed);  // pressed wins over hover
     ::SendMessageA(button.Hwnd(), WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(button.FrameFor(0), CHoverButton::kNormal);
+}
+
+// Paints the button into a bitmap of its own size, as the dialog's owner-draw request would, and compares every
+// pixel with the frame of the strip.
+bool PaintsFrame(const CHoverButton& button, UINT item_state, int frame) {
+    HBITMAP strip = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_OPEN));
+    BITMAP info{};
+    ::GetObjectA(strip, sizeof info, &info);
+    const int width = info.bmWidth / 3;
+    HDC screen = ::GetDC(nullptr);
+    HDC painted = ::CreateCompatibleDC(screen);
+    HDC source = ::CreateCompatibleDC(screen);
+    HBITMAP canvas = ::CreateCompatibleBitmap(screen, width, info.bmHeight);
+    HGDIOBJ old_canvas = ::SelectObject(painted, canvas);
+    HGDIOBJ old_strip = ::SelectObject(source, strip);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.hwndItem = button.Hwnd();
+    item.hDC = painted;
+    item.itemState = item_state;
+    ::SendMessageA(button.Hwnd(), kMsgReflectDrawItem, 0, reinterpret_cast<LPARAM>(&item));
+    bool same = true;
+    for (int y = 0; y < info.bmHeight; ++y) {
+        for (int x = 0; x < width; ++x)
+            same = same && ::GetPixel(painted, x, y) == ::GetPixel(source, frame * width + x, y);
+    }
+    ::SelectObject(source, old_strip);
+    ::SelectObject(painted, old_canvas);
+    ::DeleteObject(canvas);
+    ::DeleteObject(strip);
+    ::DeleteDC(source);
+    ::DeleteDC(painted);
+    ::ReleaseDC(nullptr, screen);
+    return same;
+}
+
+TEST_F(HoverButtonTest, PaintsTheFrameOfItsState) {
+    button.LoadBitmap(IDB_OPEN);
+    EXPECT_TRUE(PaintsFrame(button, 0, CHoverButton::kNormal));
+    EXPECT_TRUE(PaintsFrame(button, ODS_SELECTED, CHoverButton::kPressed));
+    ::SendMessageA(button.Hwnd(), WM_MOUSEHOVER, 0, 0);
+    EXPECT_TRUE(PaintsFrame(button, 0, CHoverButton::kHover));
+    EXPECT_FALSE(PaintsFrame(button, 0, CHoverButton::kNormal));
 }
 
 TEST_F(HoverButtonTest, ToolTipKeepsOneToolAndCanStaySilent) {
