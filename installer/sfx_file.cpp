@@ -1,0 +1,91 @@
+#include "installer/sfx_file.h"
+
+#include <algorithm>
+#include <array>
+
+#ifdef _WIN32
+#include <share.h>
+#endif
+
+namespace {
+
+// The copy chunk the installer has always used: no file is ever held in memory whole.
+constexpr size_t kCopyChunk = 1000;
+// The streams' own buffers, so that the 1,000-byte chunks do not each cost a system call.
+constexpr size_t kStreamBuffer = size_t{64} << 10;
+
+SfxFile Buffered(std::FILE* file) {
+    if (file != nullptr)
+        std::setvbuf(file, nullptr, _IOFBF, kStreamBuffer);
+    return SfxFile(file);
+}
+
+}  // namespace
+
+SfxFile OpenSfxSource(const std::string& path) {
+#ifdef _WIN32
+    return Buffered(_fsopen(path.c_str(), "rb", _SH_DENYNO));
+#else
+    return Buffered(std::fopen(path.c_str(), "rb"));
+#endif
+}
+
+SfxFile CreateSfxOutput(const std::string& path) {
+#ifdef _WIN32
+    return Buffered(_fsopen(path.c_str(), "wb", _SH_DENYRW));
+#else
+    return Buffered(std::fopen(path.c_str(), "wb"));
+#endif
+}
+
+bool CloseSfxOutput(SfxFile file) {
+    return file && std::fclose(file.release()) == 0;
+}
+
+bool SeekSfxFile(std::FILE* file, uint64_t position) {
+    if (position > static_cast<uint64_t>(INT64_MAX))
+        return false;
+#ifdef _WIN32
+    return _fseeki64(file, static_cast<__int64>(position), SEEK_SET) == 0;
+#else
+    return fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
+#endif
+}
+
+bool SfxFileSize(std::FILE* file, uint64_t* size) {
+#ifdef _WIN32
+    if (_fseeki64(file, 0, SEEK_END) != 0)
+        return false;
+    const __int64 position = _ftelli64(file);
+#else
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return false;
+    const off_t position = ftello(file);
+#endif
+    if (position < 0)
+        return false;
+    *size = static_cast<uint64_t>(position);
+    return true;
+}
+
+SfxResult ReadSfxBytes(std::FILE* file, void* buffer, size_t size) {
+    if (std::fread(buffer, 1, size, file) == size)
+        return SfxResult::Ok;
+    return std::ferror(file) != 0 ? SfxResult::ReadFailed : SfxResult::SourceEnded;
+}
+
+SfxResult CopySfxBytes(std::FILE* from, std::FILE* to, uint64_t size) {
+    std::array<uint8_t, kCopyChunk> chunk;
+    for (uint64_t done = 0; done < size;) {
+        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(chunk.size(), size - done));
+        // A short read means the source failed or shrank under us; asking again would never finish the copy, and
+        // writing what came would leave a file that looks complete but is not.
+        const SfxResult read = ReadSfxBytes(from, chunk.data(), wanted);
+        if (read != SfxResult::Ok)
+            return read;
+        if (std::fwrite(chunk.data(), 1, wanted, to) != wanted)
+            return SfxResult::WriteFailed;
+        done += wanted;
+    }
+    return SfxResult::Ok;
+}
