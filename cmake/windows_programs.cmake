@@ -34,3 +34,38 @@ set_source_files_properties(${TOLVANE_RESOURCES} PROPERTIES
 add_executable(Tolvane WIN32 mainwindow/winmain.cpp ${TOLVANE_RESOURCES})
 target_link_libraries(Tolvane PRIVATE tolvane_mainwindow)
 target_compile_options(Tolvane PRIVATE ${TOLVANE_WARNINGS})
+
+# The installer: the dialog program is built as a stub, then the native packer appends the payload to it.
+set(TOLVANE_NATIVE_SFXPACK "${PROJECT_SOURCE_DIR}/build/release/tools/sfxpack/sfxpack" CACHE FILEPATH
+    "The archive packer built for the build machine, which packs the installer's payload")
+
+add_library(rezaravoz_dialog STATIC installer/installer_dialog.cpp)
+target_link_libraries(rezaravoz_dialog PUBLIC tolvane_win32)
+target_compile_options(rezaravoz_dialog PRIVATE ${TOLVANE_WARNINGS})
+
+set(REZARAVOZ_RESOURCES ${PROJECT_SOURCE_DIR}/resources/rezaravoz.rc)
+set_source_files_properties(${REZARAVOZ_RESOURCES} PROPERTIES
+    OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/rezaravoz.manifest;${PROJECT_SOURCE_DIR}/resources/rezaravoz_art.rc")
+add_executable(rezaravoz_stub WIN32 installer/installer_main.cpp ${REZARAVOZ_RESOURCES})
+set_target_properties(rezaravoz_stub PROPERTIES OUTPUT_NAME Rezaravoz-stub)
+target_link_libraries(rezaravoz_stub PRIVATE rezaravoz_dialog)
+target_compile_options(rezaravoz_stub PRIVATE ${TOLVANE_WARNINGS})
+
+# Stands in for the product's setup program until the real one exists.
+add_executable(setup_standin WIN32 installer/payload/setup_standin.cpp)
+set_target_properties(setup_standin PROPERTIES OUTPUT_NAME Installer)
+target_compile_options(setup_standin PRIVATE ${TOLVANE_WARNINGS})
+target_compile_definitions(setup_standin PRIVATE ${TOLVANE_WIN32_DEFINITIONS})
+
+set(REZARAVOZ_PAYLOAD
+    $<TARGET_FILE:setup_standin>
+    ${PROJECT_SOURCE_DIR}/installer/payload/readme.txt
+    ${PROJECT_SOURCE_DIR}/installer/payload/product.ini
+    ${PROJECT_SOURCE_DIR}/samples/damaged_photo.psd)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Rezaravoz.exe
+    COMMAND ${TOLVANE_NATIVE_SFXPACK} pack --stub $<TARGET_FILE:rezaravoz_stub> --out ${CMAKE_BINARY_DIR}/Rezaravoz.exe
+            ${REZARAVOZ_PAYLOAD}
+    DEPENDS rezaravoz_stub setup_standin ${REZARAVOZ_PAYLOAD} ${TOLVANE_NATIVE_SFXPACK}
+    COMMENT "Packing the installer's payload into Rezaravoz.exe"
+    VERBATIM)
+add_custom_target(Rezaravoz ALL DEPENDS ${CMAKE_BINARY_DIR}/Rezaravoz.exe)

@@ -1,5 +1,6 @@
 #include "framework/console_platform.h"
 
+#include <spawn.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <cstdio>
@@ -8,7 +9,7 @@
 
 ConsolePlatform::ConsolePlatform(std::string program_name) : program_name_(std::move(program_name)) {}
 
-MessageAnswer ConsolePlatform::ShowMessage(std::string_view text, std::string_view, MessageButtons buttons) {
+MessageAnswer ConsolePlatform::Show(std::string_view text, std::string_view, MessageButtons buttons, MessageIcon) {
     std::fprintf(stderr, "%s: %.*s\n", program_name_.c_str(), static_cast<int>(text.size()), text.data());
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
@@ -52,4 +53,15 @@ std::optional<uint64_t> ConsolePlatform::FreeBytes(const std::string& path) {
 void ConsolePlatform::EndProcess(int exit_code) {
     std::fflush(stdout);
     std::exit(exit_code);
+}
+
+std::string ConsolePlatform::EnvironmentVariable(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return value != nullptr ? value : "";
+}
+
+bool ConsolePlatform::LaunchProgram(const std::string& command_line) {
+    const char* arguments[] = {"sh", "-c", command_line.c_str(), nullptr};
+    pid_t child = 0;
+    return posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(arguments), environ) == 0;
 }

@@ -10,7 +10,6 @@ class ConsolePlatform final : public Platform {
   public:
     explicit ConsolePlatform(std::string program_name);
 
-    MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
     // $XDG_CONFIG_HOME/tolvane, else ~/.config/tolvane.
     std::string SettingsDirectory() override;
     std::string CurrentDirectory() override;
@@ -19,6 +18,12 @@ class ConsolePlatform final : public Platform {
     [[noreturn]] void EndProcess(int exit_code) override;
     TextEncoding Encoding() const override { return TextEncoding::Utf8; }
     char PathSeparator() const override { return '/'; }
+    std::string EnvironmentVariable(const std::string& name) override;
+    // Through /bin/sh, so the command line is read the way a terminal would.
+    bool LaunchProgram(const std::string& command_line) override;
+
+  protected:
+    MessageAnswer Show(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon) override;
 
   private:
     std::string program_name_;

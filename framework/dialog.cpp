@@ -1,5 +1,7 @@
 #include "framework/dialog.h"
 
+#include "framework/gdi_scope.h"
+
 Dialog::Dialog(HINSTANCE instance, int template_id) : instance_(instance), template_id_(template_id) {}
 
 Dialog::~Dialog() {
@@ -26,7 +28,12 @@ void Dialog::Close(INT_PTR code) {
         ::DestroyWindow(hwnd_);
 }
 
-bool Dialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+bool Dialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    // OK and Cancel (Enter, Escape, the close box) end the dialog unless the dialog handles them itself.
+    if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+        Close(LOWORD(wp));
+        return true;
+    }
     if (msg == WM_DRAWITEM) {
         // Owner-drawn controls paint themselves.
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
@@ -66,4 +73,14 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         self->hwnd_ = nullptr;
     }
     return handled;
+}
+
+void PaintMinimisedIcon(HWND dialog, HICON icon) {
+    PaintDc paint(dialog);
+    ::SendMessageA(dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(paint.Get(), x, y, icon);
 }

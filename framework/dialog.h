@@ -42,6 +42,9 @@ class Dialog {
     bool modal_ = false;
 };
 
+// Paints a minimised dialog: the icon's background, then the icon centred in the client area.
+void PaintMinimisedIcon(HWND dialog, HICON icon);
+
 // The command part of a dialog's message table: command identifier -> member handler.
 template <class D>
 struct CommandEntry {

@@ -10,6 +10,7 @@
 
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
+enum class MessageIcon { None, Warning, Stop };
 
 // How the platform wants text: the Win32 layer hands Windows-1252 bytes to the ANSI functions, the console
 // prints UTF-8. File paths are always in the platform's own encoding.
@@ -20,7 +21,12 @@ class Platform {
     virtual ~Platform() = default;
 
     // A modal message box. An empty caption leaves the caption to the platform, which shows the application's name.
-    virtual MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) = 0;
+    MessageAnswer ShowMessage(std::string_view text,
+                              std::string_view caption,
+                              MessageButtons buttons,
+                              MessageIcon icon = MessageIcon::None) {
+        return Show(text, caption, buttons, icon);
+    }
 
     // The folder that holds the settings file: the Windows directory on Windows.
     virtual std::string SettingsDirectory() = 0;
@@ -34,4 +40,14 @@ class Platform {
 
     virtual TextEncoding Encoding() const = 0;
     virtual char PathSeparator() const = 0;
+    // The value of an environment variable; empty when it is not set.
+    virtual std::string EnvironmentVariable(const std::string& name) = 0;
+    // Starts a program with a command line and does not wait for it; false when it could not be started.
+    virtual bool LaunchProgram(const std::string& command_line) = 0;
+
+  protected:
+    virtual MessageAnswer Show(std::string_view text,
+                               std::string_view caption,
+                               MessageButtons buttons,
+                               MessageIcon icon) = 0;
 };

@@ -4,10 +4,17 @@
 
 Win32Platform::Win32Platform(std::string application_name) : application_name_(std::move(application_name)) {}
 
-MessageAnswer Win32Platform::ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) {
+MessageAnswer Win32Platform::Show(std::string_view text,
+                                  std::string_view caption,
+                                  MessageButtons buttons,
+                                  MessageIcon icon) {
     const std::string text_z(text);
     const std::string caption_z(caption.empty() ? std::string_view(application_name_) : caption);
-    const UINT style = buttons == MessageButtons::YesNo ? MB_YESNO | MB_ICONQUESTION : MB_OK;
+    UINT style = buttons == MessageButtons::YesNo ? MB_YESNO | MB_ICONQUESTION : MB_OK;
+    if (icon == MessageIcon::Warning)
+        style |= MB_ICONWARNING;
+    else if (icon == MessageIcon::Stop)
+        style |= MB_ICONSTOP;
     const int answer = ::MessageBoxA(owner_, text_z.c_str(), caption_z.c_str(), style);
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
@@ -47,10 +54,12 @@ bool StartsWithDrive(const std::string& path) {
 }  // namespace
 
 std::optional<uint64_t> Win32Platform::FreeBytes(const std::string& path) {
-    // The output folder usually does not exist yet; its drive does.
-    if (StartsWithDrive(path))
-        return FreeBytesOfFolder(path.substr(0, 2) + "\\");
-    // A network path or a relative one: ask the nearest folder above it that exists.
+    // The folder asked about usually does not exist yet; its drive does.
+    if (StartsWithDrive(path)) {
+        if (const auto free = FreeBytesOfFolder(path.substr(0, 2) + "\\"))
+            return free;
+    }
+    // A network path, a relative one, or a drive that will not say: ask the nearest folder on the way that exists.
     std::string folder = path;
     for (;;) {
         if (const auto free = FreeBytesOfFolder(folder))
@@ -64,6 +73,19 @@ std::optional<uint64_t> Win32Platform::FreeBytes(const std::string& path) {
 
 void Win32Platform::EndProcess(int exit_code) {
     ::ExitProcess(static_cast<UINT>(exit_code));
+}
+
+std::string Win32Platform::EnvironmentVariable(const std::string& name) {
+    std::array<char, MAX_PATH> buffer{};
+    const DWORD length = ::GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    // Longer than the buffer: the value cannot be one of the folders it is wanted for.
+    if (length == 0 || length >= buffer.size())
+        return {};
+    return std::string(buffer.data(), length);
+}
+
+bool Win32Platform::LaunchProgram(const std::string& command_line) {
+    return ::WinExec(command_line.c_str(), SW_SHOWNORMAL) >= 32;
 }
 
 std::string ModuleBaseName(HMODULE module) {

@@ -16,13 +16,21 @@ class Win32Platform : public Platform {
     void SetOwner(HWND owner) { owner_ = owner; }
     const std::string& ApplicationName() const { return application_name_; }
 
-    MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
     std::string SettingsDirectory() override;
     std::string CurrentDirectory() override;
     std::optional<uint64_t> FreeBytes(const std::string& path) override;
     [[noreturn]] void EndProcess(int exit_code) override;
     TextEncoding Encoding() const override { return TextEncoding::Cp1252; }
     char PathSeparator() const override { return '\\'; }
+    std::string EnvironmentVariable(const std::string& name) override;
+    // WinExec, with the new program's window shown normally.
+    bool LaunchProgram(const std::string& command_line) override;
+
+  protected:
+    MessageAnswer Show(std::string_view text,
+                       std::string_view caption,
+                       MessageButtons buttons,
+                       MessageIcon icon) override;
 
   private:
     std::string application_name_;

@@ -220,13 +220,7 @@ void MainDialog::ExitProgram() {
 
 void MainDialog::OnPaint() {
     if (::IsIconic(Hwnd())) {
-        PaintDc paint(Hwnd());
-        ::SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
-        RECT client{};
-        ::GetClientRect(Hwnd(), &client);
-        const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-        const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-        ::DrawIcon(paint.Get(), x, y, appIcon);
+        PaintMinimisedIcon(Hwnd(), appIcon);
         return;
     }
     PaintDc paint(Hwnd());
@@ -243,11 +237,9 @@ bool MainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
                 SetLanguage(*language);
                 return true;
             }
-            if (id == IDCANCEL) {
-                Close(IDCANCEL);
+            if (RunCommand(kCommands, *this, id))
                 return true;
-            }
-            return RunCommand(kCommands, *this, id);
+            break;
         }
         case WM_PAINT:
             OnPaint();

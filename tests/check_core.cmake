@@ -6,7 +6,7 @@ file(GLOB core_files
     ${SOURCE_DIR}/framework/stdio_file_system.*
     ${SOURCE_DIR}/mainwindow/text_catalogue.*
     ${SOURCE_DIR}/widgets/drop_options.* ${SOURCE_DIR}/widgets/file_list_entry.*
-    ${SOURCE_DIR}/installer/sfx_*.*)
+    ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*)
 set(offences "")
 foreach(file ${core_files})
     file(STRINGS ${file} lines REGEX "#include[ \t]*<windows\\.h>|(^|[^a-z_])throw([ \t;(]|$)")

@@ -7,7 +7,7 @@ tools/install_packages.sh cmake make g++ googletest g++-mingw-w64-i686-posix bin
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release -j "$(nproc)"
 cmake -S . -B build/mingw -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
-    -DTOLVANE_TESTS=OFF
+    -DTOLVANE_TESTS=OFF -DTOLVANE_NATIVE_SFXPACK="$PWD/build/release/tools/sfxpack/sfxpack"
 cmake --build build/mingw -j "$(nproc)"
 
 output=out/damaged_photoREC
@@ -17,4 +17,4 @@ build/release/tolvane recover --output-dir "$output" samples/damaged_photo.psd
 echo
 ls -l "$output"
 echo
-ls -l build/mingw/Tolvane.exe
+ls -l build/mingw/Tolvane.exe build/mingw/Rezaravoz.exe

@@ -12,7 +12,8 @@ UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
     ctest --test-dir build/sanitize --output-on-failure -j "$(nproc)"
 
 cmake -S . -B build/mingw -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
-    -DTOLVANE_TESTS=ON -DTOLVANE_NATIVE_TOOL="$PWD/build/sanitize/tolvane"
+    -DTOLVANE_TESTS=ON -DTOLVANE_NATIVE_TOOL="$PWD/build/sanitize/tolvane" \
+    -DTOLVANE_NATIVE_SFXPACK="$PWD/build/sanitize/tools/sfxpack/sfxpack"
 cmake --build build/mingw -j "$(nproc)"
 # A fresh Wine prefix for every run: nothing from an earlier run can make a test pass.
 rm -rf build/mingw/wineprefix build/mingw/wineprefix.lock

@@ -13,9 +13,9 @@ rm -f "$windows_dir/propPSD.pro"
 build/release/tolvane settings init --file "$windows_dir/propPSD.pro" >/dev/null
 mkdir -p "$WINEPREFIX/drive_c/Photos"
 cp samples/damaged_photo.psd "$WINEPREFIX/drive_c/Photos/"
-# A Wine desktop window gives the dialog the title bar that a bare X server would leave off.
+# A Wine desktop window the size of the dialog gives it a title bar; the centred dialog fills it.
 xvfb-run -a -s "-screen 0 800x520x24" sh -c '
-    wine explorer /desktop=shot,800x520 build/mingw/Tolvane.exe "C:\Photos\damaged_photo.psd" &
+    wine explorer /desktop=shot,744x398 build/mingw/Tolvane.exe "C:\Photos\damaged_photo.psd" &
     sleep 7
     import -window root -crop 744x398+0+0 "$1"
     wineserver -k

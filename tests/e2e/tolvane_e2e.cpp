@@ -18,14 +18,6 @@
 namespace {
 
 constexpr char kCaption[] = "Varnick PSD Recovery";
-int g_failures = 0;
-
-void Check(bool condition, const std::string& what) {
-    std::printf("%s %s\n", condition ? "ok  " : "FAIL", what.c_str());
-    std::fflush(stdout);
-    if (!condition)
-        ++g_failures;
-}
 
 void CheckEqual(const std::string& actual, const std::string& expected, const std::string& what) {
     Check(actual == expected,
@@ -41,7 +33,6 @@ std::string WindowsDirectory() {
 std::string SettingsPath() {
     return WindowsDirectory() + "\\" + kSettingsFileName;
 }
-
 
 // Answers the next message box with `button` and returns its text.
 std::string AnswerMessageBox(const RunningProgram& program, int button, std::string* caption = nullptr) {
@@ -127,14 +118,6 @@ void RestartsInGermanAndClosesWithCodeNine(const std::string& exe, const std::st
     Check(program.WaitForExit() == 9, "closing the window ends with code 9");
 }
 
-std::string WindowsPath(std::string path) {
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,6 +131,5 @@ int main(int argc, char** argv) {
     WriteSettingsFile(WindowsDirectory(), LanguageId::English);
     RecoverDeleteSwitchAndExit(exe, work);
     RestartsInGermanAndClosesWithCodeNine(exe, work);
-    std::printf("%d failure(s)\n", g_failures);
-    return g_failures == 0 ? 0 : 1;
+    return ReportChecks();
 }

@@ -3,14 +3,12 @@
 #include <commctrl.h>
 
 #include <array>
+#include <cstdio>
 
 namespace {
 
-// Message boxes show their text in a static control with this id, on Windows and on Wine alike.
-constexpr int kMessageBoxTextId = 0xFFFF;
-
 struct DialogSearch {
-    DWORD process_id;
+    DWORD process_id;            // 0: any process
     const std::string* caption;  // nullptr: any caption
     int control_id;
     HWND found;
@@ -22,8 +20,8 @@ BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM context) {
     ::GetWindowThreadProcessId(hwnd, &owner);
     std::array<char, 16> class_name{};
     ::GetClassNameA(hwnd, class_name.data(), static_cast<int>(class_name.size()));
-    if (owner != search->process_id || !::IsWindowVisible(hwnd) || std::string(class_name.data()) != "#32770" ||
-        ::GetDlgItem(hwnd, search->control_id) == nullptr ||
+    if ((search->process_id != 0 && owner != search->process_id) || !::IsWindowVisible(hwnd) ||
+        std::string(class_name.data()) != "#32770" || ::GetDlgItem(hwnd, search->control_id) == nullptr ||
         (search->caption != nullptr && WindowText(hwnd) != *search->caption))
         return TRUE;
     search->found = hwnd;
@@ -80,6 +78,15 @@ RunningProgram::RunningProgram(const std::string& exe, const std::string& argume
     process_id_ = info.dwProcessId;
 }
 
+RunningProgram::~RunningProgram() {
+    if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT)
+        ::TerminateProcess(process_.Get(), 255);
+}
+
+HWND WaitForAnyDialog(const std::string& caption, int control_id, DWORD timeout_ms) {
+    return FindDialog(0, &caption, control_id, timeout_ms);
+}
+
 HWND RunningProgram::WaitForDialog(const std::string& caption, int control_id, DWORD timeout_ms) const {
     return FindDialog(process_id_, &caption, control_id, timeout_ms);
 }
@@ -128,4 +135,28 @@ std::string MessageBoxText(HWND box) {
 
 void Press(HWND dialog, int control_id) {
     ::PostMessageA(::GetDlgItem(dialog, control_id), BM_CLICK, 0, 0);
+}
+
+namespace {
+int g_failed_checks = 0;
+}  // namespace
+
+void Check(bool condition, const std::string& what) {
+    std::printf("%s %s\n", condition ? "ok  " : "FAIL", what.c_str());
+    std::fflush(stdout);
+    if (!condition)
+        ++g_failed_checks;
+}
+
+int ReportChecks() {
+    std::printf("%d failure(s)\n", g_failed_checks);
+    return g_failed_checks == 0 ? 0 : 1;
+}
+
+std::string WindowsPath(std::string path) {
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
 }

@@ -7,11 +7,16 @@
 
 #include "framework/unique_handle.h"
 
+// Message boxes show their text in a static control with this id, on Windows and on Wine alike.
+constexpr int kMessageBoxTextId = 0xFFFF;
+
 // Drives a running program from outside, as a user with a mouse would: finds its windows, presses buttons, reads
 // texts. Every wait gives up after a timeout so a broken program fails the run instead of hanging it.
 class RunningProgram {
   public:
     RunningProgram(const std::string& exe, const std::string& arguments, const std::string& folder);
+    // A program that stays running at the end of a check is ended, so one failure does not hang the next check.
+    ~RunningProgram();
     bool Started() const { return static_cast<bool>(process_); }
 
     // The first visible top-level dialog of the program whose caption is `caption` and that has control
@@ -30,8 +35,18 @@ class RunningProgram {
     DWORD process_id_ = 0;
 };
 
+// A visible dialog of any process with this caption and control; nullptr after the timeout.
+HWND WaitForAnyDialog(const std::string& caption, int control_id, DWORD timeout_ms = 20000);
+
 std::string WindowText(HWND hwnd);
 std::string MessageBoxText(HWND box);
+// Prints one check's outcome and counts the failures.
+void Check(bool condition, const std::string& what);
+// Prints the number of failed checks; the driver's exit code.
+int ReportChecks();
+// A path from the command line with its slashes turned into backslashes.
+std::string WindowsPath(std::string path);
+
 // Presses a button the way BM_CLICK does, without waiting for what the press starts.
 void Press(HWND dialog, int control_id);
 // Polls `condition` every 50 ms; false when it never held within the timeout.

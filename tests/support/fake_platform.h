@@ -1,15 +1,18 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "framework/platform.h"
+#include "tests/support/scripted_answers.h"
 
 struct ShownMessage {
     std::string text;
     std::string caption;
     MessageButtons buttons;
+    MessageIcon icon;
 };
 
 // Thrown by FakePlatform::EndProcess so a test can watch the process end.
@@ -20,16 +23,6 @@ struct ProcessExit {
 // A Windows-like platform by default: Windows-1252 text, backslash separators.
 class FakePlatform final : public Platform {
   public:
-    MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override {
-        messages.push_back({std::string(text), std::string(caption), buttons});
-        if (buttons == MessageButtons::Ok)
-            return MessageAnswer::Ok;
-        if (answers.empty())
-            return MessageAnswer::No;
-        const MessageAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
     std::string SettingsDirectory() override { return settings_directory; }
     std::string CurrentDirectory() override { return current_directory; }
     std::optional<uint64_t> FreeBytes(const std::string& path) override {
@@ -39,6 +32,14 @@ class FakePlatform final : public Platform {
     [[noreturn]] void EndProcess(int exit_code) override { throw ProcessExit{exit_code}; }
     TextEncoding Encoding() const override { return encoding; }
     char PathSeparator() const override { return separator; }
+    std::string EnvironmentVariable(const std::string& name) override {
+        const auto found = environment.find(name);
+        return found != environment.end() ? found->second : "";
+    }
+    bool LaunchProgram(const std::string& command_line) override {
+        launched.push_back(command_line);
+        return launch_succeeds;
+    }
 
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
@@ -55,4 +56,16 @@ class FakePlatform final : public Platform {
     std::vector<std::string> free_space_queries;
     TextEncoding encoding = TextEncoding::Cp1252;
     char separator = '\\';
+    std::map<std::string, std::string> environment;
+    std::vector<std::string> launched;
+    bool launch_succeeds = true;
+
+  protected:
+    MessageAnswer Show(std::string_view text,
+                       std::string_view caption,
+                       MessageButtons buttons,
+                       MessageIcon icon) override {
+        messages.push_back({std::string(text), std::string(caption), buttons, icon});
+        return NextAnswer(answers, buttons);
+    }
 };

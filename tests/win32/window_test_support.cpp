@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "recovery/settings_record.h"
+#include "tests/support/scripted_answers.h"
 
 WinTempDir::WinTempDir() {
     std::array<char, MAX_PATH> temp{};
@@ -50,15 +51,9 @@ WinTempDir::~WinTempDir() {
 TestPlatform::TestPlatform(std::string settings_directory)
     : Win32Platform("tolvane_win32_tests"), settings_directory_(std::move(settings_directory)) {}
 
-MessageAnswer TestPlatform::ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) {
+MessageAnswer TestPlatform::Show(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon) {
     messages.push_back({std::string(text), std::string(caption)});
-    if (buttons == MessageButtons::Ok)
-        return MessageAnswer::Ok;
-    if (answers.empty())
-        return MessageAnswer::No;
-    const MessageAnswer answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return NextAnswer(answers, buttons);
 }
 
 void WriteSettingsFile(const std::string& directory, LanguageId language) {

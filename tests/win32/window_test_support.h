@@ -33,12 +33,17 @@ struct RecordedMessage {
 class TestPlatform final : public Win32Platform {
   public:
     explicit TestPlatform(std::string settings_directory);
-    MessageAnswer ShowMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
     std::string SettingsDirectory() override { return settings_directory_; }
     std::optional<uint64_t> FreeBytes(const std::string&) override { return uint64_t{1} << 40; }
 
     std::vector<RecordedMessage> messages;
     std::deque<MessageAnswer> answers;  // for Yes/No questions; No once they run out
+
+  protected:
+    MessageAnswer Show(std::string_view text,
+                       std::string_view caption,
+                       MessageButtons buttons,
+                       MessageIcon icon) override;
 
   private:
     std::string settings_directory_;
