@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <cstdio>
 
+#include "framework/file_position.h"
+
 #ifdef _WIN32
 #include <direct.h>
 #endif
@@ -39,23 +41,6 @@ class StdioOutputFile final : public OutputFile {
   private:
     UniqueFile file_;
 };
-
-// A 64-bit position, also on 32-bit Windows where long is 32 bits.
-bool SeekToEnd(FILE* file, uint64_t* size) {
-#ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0)
-        return false;
-    const __int64 position = _ftelli64(file);
-#else
-    if (fseeko(file, 0, SEEK_END) != 0)
-        return false;
-    const off_t position = ftello(file);
-#endif
-    if (position < 0)
-        return false;
-    *size = static_cast<uint64_t>(position);
-    return true;
-}
 
 }  // namespace
 
@@ -98,7 +83,7 @@ bool StdioFileSystem::Remove(const std::string& path) {
 std::optional<uint64_t> StdioFileSystem::SizeOf(const std::string& path) {
     UniqueFile file = OpenFile(path, "rb");
     uint64_t size = 0;
-    if (!file || !SeekToEnd(file.get(), &size))
+    if (!file || !FileSizeBySeeking(file.get(), &size))
         return std::nullopt;
     return size;
 }

@@ -31,7 +31,7 @@ class BackwardReader {
         if (size > file_size_ - distance_)
             return SfxResult::BadDirectory;
         distance_ += size;
-        if (!SeekSfxFile(file_, file_size_ - distance_))
+        if (!SeekFile(file_, file_size_ - distance_))
             return SfxResult::ReadFailed;
         const SfxResult read = ReadSfxBytes(file_, buffer, size);
         // Only a file that shrinks while it is read ends early here; its directory is as good as missing.
@@ -83,7 +83,7 @@ SfxResult SfxArchive::ReadDirectory(const std::string& path) {
 SfxResult SfxArchive::ReadDirectory(std::FILE* archive) {
     Reset();
     uint64_t file_size = 0;
-    if (!SfxFileSize(archive, &file_size))
+    if (!FileSizeBySeeking(archive, &file_size))
         return SfxResult::ReadFailed;
     if (file_size < kSfxMagicSize)
         return SfxResult::NoTrailer;
@@ -189,7 +189,7 @@ SfxResult SfxArchive::ExtractEntry(std::FILE* source, uint32_t index, const std:
         return SfxResult::CreateFailed;
     }
     SfxResult result =
-        SeekSfxFile(source, entry.offset) ? CopySfxBytes(source, output.get(), entry.size) : SfxResult::ReadFailed;
+        SeekFile(source, entry.offset) ? CopySfxBytes(source, output.get(), entry.size) : SfxResult::ReadFailed;
     if (!CloseSfxOutput(std::move(output)) && result == SfxResult::Ok)
         result = SfxResult::WriteFailed;
     if (result != SfxResult::Ok) {

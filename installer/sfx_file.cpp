@@ -42,32 +42,6 @@ bool CloseSfxOutput(SfxFile file) {
     return file && std::fclose(file.release()) == 0;
 }
 
-bool SeekSfxFile(std::FILE* file, uint64_t position) {
-    if (position > static_cast<uint64_t>(INT64_MAX))
-        return false;
-#ifdef _WIN32
-    return _fseeki64(file, static_cast<__int64>(position), SEEK_SET) == 0;
-#else
-    return fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
-#endif
-}
-
-bool SfxFileSize(std::FILE* file, uint64_t* size) {
-#ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0)
-        return false;
-    const __int64 position = _ftelli64(file);
-#else
-    if (fseeko(file, 0, SEEK_END) != 0)
-        return false;
-    const off_t position = ftello(file);
-#endif
-    if (position < 0)
-        return false;
-    *size = static_cast<uint64_t>(position);
-    return true;
-}
-
 SfxResult ReadSfxBytes(std::FILE* file, void* buffer, size_t size) {
     if (std::fread(buffer, 1, size, file) == size)
         return SfxResult::Ok;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/file_position.h"
 #include "installer/sfx_format.h"
 
 // The archive code's only contact with files: buffered C streams, with 64-bit positions also where long has 32 bits.
@@ -22,10 +23,6 @@ SfxFile OpenSfxSource(const std::string& path);
 SfxFile CreateSfxOutput(const std::string& path);
 // Closes a file made by CreateSfxOutput; false when its last buffered bytes could not be written.
 [[nodiscard]] bool CloseSfxOutput(SfxFile file);
-
-[[nodiscard]] bool SeekSfxFile(std::FILE* file, uint64_t position);
-// Leaves the position at the end.
-[[nodiscard]] bool SfxFileSize(std::FILE* file, uint64_t* size);
 
 // Reads exactly `size` bytes at the current position: Ok, ReadFailed or SourceEnded.
 [[nodiscard]] SfxResult ReadSfxBytes(std::FILE* file, void* buffer, size_t size);

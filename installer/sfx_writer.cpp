@@ -64,7 +64,7 @@ SfxResult SfxWriter::BeginWithStubFile(const std::string& stub_path) {
     uint64_t size = 0;
     if (!stub)
         return Fail(SfxResult::OpenFailed, stub_path);
-    if (!SfxFileSize(stub.get(), &size) || !SeekSfxFile(stub.get(), 0))
+    if (!FileSizeBySeeking(stub.get(), &size) || !SeekFile(stub.get(), 0))
         return Fail(SfxResult::ReadFailed, stub_path);
     const SfxResult copied = CopySfxBytes(stub.get(), out_.get(), size);
     if (copied != SfxResult::Ok)
@@ -108,7 +108,7 @@ SfxResult SfxWriter::AddFile(const std::string& name, const std::string& path) {
     uint64_t size = 0;
     if (!file)
         return Fail(SfxResult::OpenFailed, path);
-    if (!SfxFileSize(file.get(), &size) || !SeekSfxFile(file.get(), 0))
+    if (!FileSizeBySeeking(file.get(), &size) || !SeekFile(file.get(), 0))
         return Fail(SfxResult::ReadFailed, path);
     const SfxResult checked = CheckEntry(name, size);
     if (checked != SfxResult::Ok)

@@ -18,6 +18,7 @@
 #include "framework/console_platform.h"
 #include "framework/stdio_file_system.h"
 #include "recovery/image_carver.h"
+#include "tests/bench/bench_folder.h"
 #include "tests/support/literal_carver.h"
 
 namespace {
@@ -121,11 +122,7 @@ Folder Summary(const std::string& folder) {
 
 int main(int argc, char** argv) {
     const size_t mebibytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 256;
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string work = argc > 2                                    ? argv[2]
-                             : std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
-                             : tmp != nullptr                            ? tmp
-                                                                         : "/tmp";
+    const std::string work = BenchFolder(argc, argv, 2);
     const std::string source = work + "/carve_bench_source.bin";
     const std::string fast_folder = work + "/carve_bench_fast";
     const std::string literal_folder = work + "/carve_bench_literal";

@@ -18,6 +18,7 @@
 
 #include "installer/sfx_archive.h"
 #include "installer/sfx_writer.h"
+#include "tests/bench/bench_folder.h"
 
 namespace {
 
@@ -106,11 +107,7 @@ bool SameFiles(const std::string& a, const std::string& b, const std::vector<std
 
 int main(int argc, char** argv) {
     const size_t mebibytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 256;
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string base = argc > 2                                    ? argv[2]
-                             : std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
-                             : tmp != nullptr                            ? tmp
-                                                                         : "/tmp";
+    const std::string base = BenchFolder(argc, argv, 2);
     const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
     if (mebibytes < kSmallFiles + kLargeFiles) {
         std::fprintf(stderr, "the payload needs at least %zu MiB\n", kSmallFiles + kLargeFiles);
