@@ -26,10 +26,17 @@ add_library(tolvane_mainwindow STATIC
 target_link_libraries(tolvane_mainwindow PUBLIC tolvane_win32)
 target_compile_options(tolvane_mainwindow PRIVATE ${TOLVANE_WARNINGS})
 
-# Resources go straight into each program: the linker drops resource objects that sit in a static library.
-set(TOLVANE_RESOURCES ${PROJECT_SOURCE_DIR}/resources/tolvane.rc)
-set_source_files_properties(${TOLVANE_RESOURCES} PROPERTIES
-    OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/tolvane.manifest;${PROJECT_SOURCE_DIR}/resources/tolvane_art.rc")
+# The resource script of a program, rebuilt when its manifest or any picture changes. Resources go straight into
+# each program: the linker drops resource objects that sit in a static library.
+file(GLOB TOLVANE_ART CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/art/*)
+function(program_resources out_var name)
+    set(script ${PROJECT_SOURCE_DIR}/resources/${name}.rc)
+    set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS
+        "${PROJECT_SOURCE_DIR}/resources/${name}.manifest;${PROJECT_SOURCE_DIR}/resources/${name}_art.rc;${TOLVANE_ART}")
+    set(${out_var} ${script} PARENT_SCOPE)
+endfunction()
+
+program_resources(TOLVANE_RESOURCES tolvane)
 
 add_executable(Tolvane WIN32 mainwindow/winmain.cpp ${TOLVANE_RESOURCES})
 target_link_libraries(Tolvane PRIVATE tolvane_mainwindow)
@@ -43,9 +50,7 @@ add_library(rezaravoz_dialog STATIC installer/installer_dialog.cpp)
 target_link_libraries(rezaravoz_dialog PUBLIC tolvane_win32)
 target_compile_options(rezaravoz_dialog PRIVATE ${TOLVANE_WARNINGS})
 
-set(REZARAVOZ_RESOURCES ${PROJECT_SOURCE_DIR}/resources/rezaravoz.rc)
-set_source_files_properties(${REZARAVOZ_RESOURCES} PROPERTIES
-    OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/rezaravoz.manifest;${PROJECT_SOURCE_DIR}/resources/rezaravoz_art.rc")
+program_resources(REZARAVOZ_RESOURCES rezaravoz)
 add_executable(rezaravoz_stub WIN32 installer/installer_main.cpp ${REZARAVOZ_RESOURCES})
 set_target_properties(rezaravoz_stub PROPERTIES OUTPUT_NAME Rezaravoz-stub)
 target_link_libraries(rezaravoz_stub PRIVATE rezaravoz_dialog)

@@ -83,9 +83,9 @@ void CHoverButton::SetToolTipText(const char* text, bool activate) {
     tool.hwnd = Hwnd();
     tool.uId = kToolId;
     tool.lpszText = const_cast<char*>(text);
-    if (!tool_added_) {
+    if (::SendMessageA(m_toolTip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
         ::GetClientRect(Hwnd(), &tool.rect);
-        tool_added_ = ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+        ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
     ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     ::SendMessageA(m_toolTip, TTM_ACTIVATE, activate ? TRUE : FALSE, 0);

@@ -40,6 +40,5 @@ class CHoverButton : public SubclassedControl {
     int m_nFrameHeight = 0;
     UniqueBitmap m_stripBitmap;
     bool m_bTracking = false;
-    HWND m_toolTip = nullptr;  // a child of the button; goes with it
-    bool tool_added_ = false;
+    HWND m_toolTip = nullptr;  // owned by the button's window; goes with it
 };
