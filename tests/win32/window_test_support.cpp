@@ -53,6 +53,8 @@ TestPlatform::TestPlatform(std::string settings_directory)
 
 MessageAnswer TestPlatform::Show(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon) {
     messages.push_back({std::string(text), std::string(caption)});
+    if (on_message)
+        on_message();
     return NextAnswer(answers, buttons);
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@ class TestPlatform final : public Win32Platform {
     std::optional<uint64_t> FreeBytes(const std::string&) override { return uint64_t{1} << 40; }
 
     std::vector<RecordedMessage> messages;
+    std::function<void()> on_message;   // runs while a box would be up, to look at the windows then
     std::deque<MessageAnswer> answers;  // for Yes/No questions; No once they run out
 
   protected:
