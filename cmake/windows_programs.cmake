@@ -46,7 +46,7 @@ target_compile_options(Tolvane PRIVATE ${TOLVANE_WARNINGS})
 set(TOLVANE_NATIVE_SFXPACK "${PROJECT_SOURCE_DIR}/build/release/tools/sfxpack/sfxpack" CACHE FILEPATH
     "The archive packer built for the build machine, which packs the installer's payload")
 
-add_library(rezaravoz_dialog STATIC installer/installer_dialog.cpp)
+add_library(rezaravoz_dialog STATIC installer/installer_app.cpp installer/installer_dialog.cpp)
 target_link_libraries(rezaravoz_dialog PUBLIC tolvane_win32)
 target_compile_options(rezaravoz_dialog PRIVATE ${TOLVANE_WARNINGS})
 
