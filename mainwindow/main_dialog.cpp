@@ -37,25 +37,23 @@ MainDialog::MainDialog(HINSTANCE instance,
       fileList(platform),
       appIcon(::LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP))) {}
 
+const std::pair<CHoverButton MainDialog::*, int> MainDialog::kHoverButtons[] = {
+    {&MainDialog::openButton, IDC_OPEN},
+    {&MainDialog::extractButton, IDC_EXTRACT},
+    {&MainDialog::emptyListButton, IDC_EMPTY_LIST},
+    {&MainDialog::deleteButton, IDC_DELETE},
+    {&MainDialog::helpButton, IDC_HELPBUTTON},
+    {&MainDialog::optionsButton, IDC_OPTIONS},
+    {&MainDialog::exitButton, IDC_EXIT},
+    {&MainDialog::sidePicture, IDC_SIDE_PICTURE},
+};
+
 const CHoverButton& MainDialog::HoverButton(int control_id) const {
-    switch (control_id) {
-        case IDC_OPEN:
-            return openButton;
-        case IDC_EXTRACT:
-            return extractButton;
-        case IDC_EMPTY_LIST:
-            return emptyListButton;
-        case IDC_DELETE:
-            return deleteButton;
-        case IDC_HELPBUTTON:
-            return helpButton;
-        case IDC_OPTIONS:
-            return optionsButton;
-        case IDC_EXIT:
-            return exitButton;
-        default:
-            return sidePicture;
+    for (const auto& [button, id] : kHoverButtons) {
+        if (id == control_id)
+            return this->*button;
     }
+    return sidePicture;
 }
 
 std::string MainDialog::Text(const SixLanguageText& entry) const {
@@ -65,13 +63,8 @@ std::string MainDialog::Text(const SixLanguageText& entry) const {
 bool MainDialog::OnInitDialog() {
     platform_.SetOwner(Hwnd());
     fileList.Attach(Hwnd(), IDC_FILELIST);
-    const std::pair<CHoverButton*, int> hover_buttons[] = {
-        {&openButton, IDC_OPEN},     {&extractButton, IDC_EXTRACT},    {&emptyListButton, IDC_EMPTY_LIST},
-        {&deleteButton, IDC_DELETE}, {&helpButton, IDC_HELPBUTTON},    {&optionsButton, IDC_OPTIONS},
-        {&exitButton, IDC_EXIT},     {&sidePicture, IDC_SIDE_PICTURE},
-    };
-    for (const auto& [button, id] : hover_buttons)
-        button->Attach(Hwnd(), id);
+    for (const auto& [button, id] : kHoverButtons)
+        (this->*button).Attach(Hwnd(), id);
     ::CheckDlgButton(Hwnd(), IDC_ACCEPT_FILES, BST_CHECKED);
     ::CheckDlgButton(Hwnd(), IDC_ACCEPT_FOLDERS, BST_CHECKED);
     ::CheckRadioButton(Hwnd(), IDC_FILTER_ALL, IDC_FILTER_EXTENSION, IDC_FILTER_ALL);
@@ -197,20 +190,19 @@ void MainDialog::SetLanguage(LanguageId id) {
     settings_->SaveLanguage(currentLanguage);
 }
 
-std::optional<std::string> MainDialog::SelectedPath() const {
-    const int row = fileList.SelectedRow();
+std::optional<std::string> MainDialog::PathOfRow(int row) const {
     if (row < 0)
         return std::nullopt;
     return fileList.CellText(row, 0);
 }
 
 void MainDialog::RecoverCommand() {
-    carveResult = recover_->Recover(SelectedPath(), lastAddedSize, currentLanguage);
+    carveResult = recover_->Recover(PathOfRow(fileList.SelectedRow()), lastAddedSize, currentLanguage);
 }
 
 void MainDialog::DeleteFileCommand() {
     const int row = fileList.SelectedRow();
-    if (recover_->DeleteFileCommand(SelectedPath(), currentLanguage))
+    if (recover_->DeleteFileCommand(PathOfRow(row), currentLanguage))
         fileList.DeleteRow(row);
 }
 

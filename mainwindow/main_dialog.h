@@ -48,12 +48,15 @@ class MainDialog : public Dialog {
     void SetUpButtons();
     void AddStartupFiles();
     void OnPaint();
-    std::optional<std::string> SelectedPath() const;
+    // The path in `row`; nullopt when no row (-1) is selected.
+    std::optional<std::string> PathOfRow(int row) const;
     std::string Text(const SixLanguageText& entry) const;
     // The splash window arrives with the about box; until then start-up goes straight on.
     void ShowSplash() {}
 
     static const CommandEntry<MainDialog> kCommands[];
+    // The picture buttons and the template controls they are attached to.
+    static const std::pair<CHoverButton MainDialog::*, int> kHoverButtons[8];
 
     Win32Platform& platform_;
     FileSystem& files_;

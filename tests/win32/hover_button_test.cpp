@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/dialog.h"
+#include "framework/gdi_scope.h"
+#include "framework/unique_handle.h"
 #include "resources/tolvane_resource.h"
 #include "tests/win32/window_test_support.h"
 #include "widgets/hover_button.h"
@@ -39,9 +41,8 @@ TEST_F(HoverButtonTest, TakesTheSizeOfOneFrame) {
     EXPECT_EQ(ButtonSize().cy, 324);
     EXPECT_TRUE(button.LoadBitmap(IDB_OPEN));
     BITMAP info{};
-    HBITMAP strip = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_OPEN));
-    ::GetObjectA(strip, sizeof info, &info);
-    ::DeleteObject(strip);
+    UniqueBitmap strip(::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_OPEN)));
+    ::GetObjectA(strip.Get(), sizeof info, &info);
     EXPECT_EQ(ButtonSize().cx, info.bmWidth / 3);
     EXPECT_EQ(ButtonSize().cy, info.bmHeight);
 }
@@ -60,35 +61,29 @@ TEST_F(HoverButtonTest, FrameFollowsPressAndHover) {
 // Paints the button into a bitmap of its own size, as the dialog's owner-draw request would, and compares every
 // pixel with the frame of the strip.
 bool PaintsFrame(const CHoverButton& button, UINT item_state, int frame) {
-    HBITMAP strip = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_OPEN));
+    UniqueBitmap strip(::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_OPEN)));
     BITMAP info{};
-    ::GetObjectA(strip, sizeof info, &info);
+    ::GetObjectA(strip.Get(), sizeof info, &info);
     const int width = info.bmWidth / 3;
-    HDC screen = ::GetDC(nullptr);
-    HDC painted = ::CreateCompatibleDC(screen);
-    HDC source = ::CreateCompatibleDC(screen);
-    HBITMAP canvas = ::CreateCompatibleBitmap(screen, width, info.bmHeight);
-    HGDIOBJ old_canvas = ::SelectObject(painted, canvas);
-    HGDIOBJ old_strip = ::SelectObject(source, strip);
+    WindowDc screen(nullptr);
+    UniqueMemDc painted(::CreateCompatibleDC(screen.Get()));
+    UniqueMemDc source(::CreateCompatibleDC(screen.Get()));
+    UniqueBitmap canvas(::CreateCompatibleBitmap(screen.Get(), width, info.bmHeight));
+    SelectGuard select_canvas(painted.Get(), canvas.Get());
+    SelectGuard select_strip(source.Get(), strip.Get());
     DRAWITEMSTRUCT item{};
     item.CtlType = ODT_BUTTON;
     item.hwndItem = button.Hwnd();
-    item.hDC = painted;
+    item.hDC = painted.Get();
     item.itemState = item_state;
     ::SendMessageA(button.Hwnd(), kMsgReflectDrawItem, 0, reinterpret_cast<LPARAM>(&item));
-    bool same = true;
     for (int y = 0; y < info.bmHeight; ++y) {
-        for (int x = 0; x < width; ++x)
-            same = same && ::GetPixel(painted, x, y) == ::GetPixel(source, frame * width + x, y);
+        for (int x = 0; x < width; ++x) {
+            if (::GetPixel(painted.Get(), x, y) != ::GetPixel(source.Get(), frame * width + x, y))
+                return false;
+        }
     }
-    ::SelectObject(source, old_strip);
-    ::SelectObject(painted, old_canvas);
-    ::DeleteObject(canvas);
-    ::DeleteObject(strip);
-    ::DeleteDC(source);
-    ::DeleteDC(painted);
-    ::ReleaseDC(nullptr, screen);
-    return same;
+    return true;
 }
 
 TEST_F(HoverButtonTest, PaintsTheFrameOfItsState) {

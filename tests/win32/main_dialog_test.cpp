@@ -7,7 +7,9 @@
 #include <array>
 #include <memory>
 
+#include "framework/gdi_scope.h"
 #include "framework/stdio_file_system.h"
+#include "framework/unique_handle.h"
 #include "mainwindow/banner_painter.h"
 #include "mainwindow/main_dialog.h"
 #include "recovery/settings_record.h"
@@ -58,24 +60,28 @@ std::vector<uint8_t> BitmapPixels(HBITMAP bitmap) {
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 32;
     std::vector<uint8_t> pixels(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight) * 4);
-    HDC screen = ::GetDC(nullptr);
-    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
+    WindowDc screen(nullptr);
+    ::GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
     return pixels;
 }
 
 // The picture a menu-bar button shows is the bitmap resource `id`.
 bool ShowsBitmap(HWND button, int id) {
     auto shown = reinterpret_cast<HBITMAP>(::SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
-    HBITMAP expected =
-        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
-    const bool same = shown != nullptr && BitmapPixels(shown) == BitmapPixels(expected);
-    ::DeleteObject(expected);
-    return same;
+    UniqueBitmap expected(
+        static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)));
+    return shown != nullptr && BitmapPixels(shown) == BitmapPixels(expected.Get());
 }
 
 class MainDialogTest : public ::testing::Test {
   protected:
+    MainDialogTest() { ::GetCurrentDirectoryA(MAX_PATH, original_directory_.data()); }
+    // Windows cannot remove a folder that is the current directory; give the test folders back before they go.
+    ~MainDialogTest() override {
+        dialog.reset();
+        ::SetCurrentDirectoryA(original_directory_.data());
+    }
+
     void Open(std::vector<std::string> startup_files = {}) {
         dialog = std::make_unique<MainDialog>(::GetModuleHandleA(nullptr), platform, files, std::move(startup_files));
         ASSERT_TRUE(dialog->CreateModeless(nullptr));
@@ -94,6 +100,7 @@ class MainDialogTest : public ::testing::Test {
     TestPlatform platform{settings_dir.Path()};
     StdioFileSystem files;
     std::unique_ptr<MainDialog> dialog;
+    std::array<char, MAX_PATH> original_directory_{};
 };
 
 TEST(WindowsEnvironment, TextsReachTheApiAsWindows1252) {

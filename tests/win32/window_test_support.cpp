@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 
 #include "recovery/settings_record.h"
 #include "tests/support/scripted_answers.h"
@@ -19,33 +20,8 @@ WinTempDir::WinTempDir() {
 }
 
 WinTempDir::~WinTempDir() {
-    // The tests make flat folders with at most one level of output folders inside.
-    WIN32_FIND_DATAA found{};
-    HANDLE find = ::FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string full = path_ + "\\" + name;
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                WIN32_FIND_DATAA inner{};
-                HANDLE inner_find = ::FindFirstFileA((full + "\\*").c_str(), &inner);
-                if (inner_find != INVALID_HANDLE_VALUE) {
-                    do {
-                        ::DeleteFileA((full + "\\" + inner.cFileName).c_str());
-                    } while (::FindNextFileA(inner_find, &inner));
-                    ::FindClose(inner_find);
-                }
-                ::RemoveDirectoryA(full.c_str());
-            } else {
-                ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(full.c_str());
-            }
-        } while (::FindNextFileA(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryA(path_.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 TestPlatform::TestPlatform(std::string settings_directory)
