@@ -1,5 +1,13 @@
-# One throw-away Wine prefix per build folder, made by the first test that needs it.
+# One throw-away Wine prefix per build folder, made by the first test that needs it. Tests under Wine run one at
+# a time: they share the prefix's Windows directory and its settings file.
 set(TOLVANE_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+function(add_wine_test name)
+    add_test(NAME ${name} COMMAND ${ARGN})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "WINEPREFIX=${TOLVANE_WINE_PREFIX}"
+        RESOURCE_LOCK wine
+        TIMEOUT 300)
+endfunction()
 
 # The Windows layer: our thin framework, the widgets, the dialogs and the programs, 32-bit and ANSI by design.
 enable_language(RC)
