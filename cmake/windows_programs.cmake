@@ -15,24 +15,31 @@ enable_language(RC)
 set(TOLVANE_WIN32_DEFINITIONS STRICT WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
 set(TOLVANE_WIN32_LIBRARIES comctl32 ole32 oleaut32 uuid shell32 shlwapi comdlg32 gdi32 user32 kernel32)
 
-add_library(tolvane_win32 STATIC
+# The thin framework over the platform seam, shared by every Windows program.
+add_library(win32_framework STATIC
     framework/dialog.cpp
     framework/subclassed_control.cpp
     framework/win32_platform.cpp
+)
+target_link_libraries(win32_framework PUBLIC platform_seam ${TOLVANE_WIN32_LIBRARIES})
+target_compile_definitions(win32_framework PUBLIC ${TOLVANE_WIN32_DEFINITIONS})
+
+add_library(tolvane_widgets STATIC
     widgets/drop_list_ctrl.cpp
     widgets/hover_button.cpp
 )
-target_link_libraries(tolvane_win32 PUBLIC tolvane_core ${TOLVANE_WIN32_LIBRARIES})
-target_compile_definitions(tolvane_win32 PUBLIC ${TOLVANE_WIN32_DEFINITIONS})
-target_compile_options(tolvane_win32 PRIVATE ${TOLVANE_WARNINGS})
+target_link_libraries(tolvane_widgets PUBLIC recovery_core win32_framework)
 
 add_library(tolvane_mainwindow STATIC
     mainwindow/banner_painter.cpp
     mainwindow/main_dialog.cpp
     mainwindow/recovery_app.cpp
 )
-target_link_libraries(tolvane_mainwindow PUBLIC tolvane_win32)
-target_compile_options(tolvane_mainwindow PRIVATE ${TOLVANE_WARNINGS})
+target_link_libraries(tolvane_mainwindow PUBLIC tolvane_widgets)
+
+foreach(library win32_framework tolvane_widgets tolvane_mainwindow)
+    target_compile_options(${library} PRIVATE ${TOLVANE_WARNINGS})
+endforeach()
 
 # The resource script of a program, rebuilt when its manifest or any picture changes. Resources go straight into
 # each program: the linker drops resource objects that sit in a static library.
@@ -55,7 +62,7 @@ set(TOLVANE_NATIVE_SFXPACK "${PROJECT_SOURCE_DIR}/build/release/tools/sfxpack/sf
     "The archive packer built for the build machine, which packs the installer's payload")
 
 add_library(rezaravoz_dialog STATIC installer/installer_app.cpp installer/installer_dialog.cpp)
-target_link_libraries(rezaravoz_dialog PUBLIC tolvane_win32)
+target_link_libraries(rezaravoz_dialog PUBLIC installer_core win32_framework)
 target_compile_options(rezaravoz_dialog PRIVATE ${TOLVANE_WARNINGS})
 
 program_resources(REZARAVOZ_RESOURCES rezaravoz)
