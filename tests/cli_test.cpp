@@ -134,6 +134,13 @@ TEST_F(CliTest, SettingsSetChangesOneFieldAndRefusesWhatDoesNotFit) {
     const std::vector<std::vector<std::string>> refused = {
         {"suffix", "ABCD"},
         {"suffix", "\xE2\x82\xBD"},  // no Windows-1252 byte for it
+        {"suffix", "/.."},           // would put the pictures into the source's own folder
+        {"suffix", "a/b"},
+        {"suffix", "a\\"},
+        {"suffix", "c:"},
+        {"suffix", ".."},
+        {"suffix", "a\x1B"},
+        {"output-folder", "out\nput"},
         {"output-folder", std::string(199, 'o')},
         {"install-folder", std::string(202, 'i')},
         {"language", "7"},
@@ -141,6 +148,9 @@ TEST_F(CliTest, SettingsSetChangesOneFieldAndRefusesWhatDoesNotFit) {
         {"delete-source", "yes"},
         {"delete-source", "1x"},
         {"delete-source", "99999999999"},
+        {"delete-source", "\r1"},
+        {"delete-source", " 1"},
+        {"delete-source", "+"},
         {"colour", "blue"},
     };
     for (const std::vector<std::string>& key_value : refused) {

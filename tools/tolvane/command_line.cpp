@@ -1,7 +1,6 @@
 #include "tools/tolvane/command_line.h"
 
 #include <array>
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -137,13 +136,13 @@ std::optional<LanguageId> ParseLanguage(const std::string& text) {
 }
 
 std::optional<int32_t> ParseInt32(const std::string& text) {
-    if (text.empty() || text.size() > 11)
+    // strtoll alone would also take leading blanks and line breaks.
+    const size_t digits_from = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (text.size() == digits_from || text.size() > 11 ||
+        text.find_first_not_of("0123456789", digits_from) != std::string::npos)
         return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(text.c_str(), &end, 10);
-    const bool digits_only = end == text.c_str() + text.size() && text.find_first_of(" \t\n") == std::string::npos;
-    if (!digits_only || errno != 0 || value < INT32_MIN || value > INT32_MAX)
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (value < INT32_MIN || value > INT32_MAX)
         return std::nullopt;
     return static_cast<int32_t>(value);
 }

@@ -6,6 +6,7 @@
 
 #include "mainwindow/code_page.h"
 #include "recovery/settings_store.h"
+#include "recovery/settings_values.h"
 #include "tools/tolvane/recover_tool.h"
 
 namespace {
@@ -60,35 +61,48 @@ int Show(const std::string& path, FileSystem& files, std::FILE* out) {
     return kExitOk;
 }
 
-// A folder value gets the separator it needs at its end; the field keeps room for the terminating zero.
-std::optional<std::string> FolderValue(const std::string& utf8, char separator, size_t field_size) {
-    std::string folder = Utf8ToCp1252(utf8);
-    if (!folder.empty() && folder.back() != separator && folder.back() != '\\')
-        folder += separator;
-    if (!FitsCp1252(utf8) || folder.size() >= field_size)
-        return std::nullopt;
-    return folder;
+// Why a value the settings file cannot hold was refused, for the message.
+const char* ProblemText(SettingsValueProblem problem) {
+    switch (problem) {
+        case SettingsValueProblem::Fits:
+            break;
+        case SettingsValueProblem::TooLong:
+            return "is too long";
+        case SettingsValueProblem::PathCharacter:
+            return "must not hold /, \\ or :";
+        case SettingsValueProblem::ControlCharacter:
+            return "must not hold control characters";
+        case SettingsValueProblem::DotName:
+            return "must not be . or ..";
+    }
+    return "";
 }
 
 // Applies KEY=VALUE to `record`; false (with a message in `error`) when the value does not fit.
 bool ApplyValue(const SettingsArguments& args, char separator, SettingsRecord* record, std::string* error) {
     const std::string& value = args.value;
+    const bool text_key = args.key == "suffix" || args.key == "output-folder" || args.key == "install-folder";
+    if (text_key && !FitsCp1252(value)) {
+        *error = args.key + " holds only Windows-1252 characters";
+        return false;
+    }
     if (args.key == "suffix") {
         const std::string suffix = Utf8ToCp1252(value);
-        if (!FitsCp1252(value) || suffix.size() >= kSuffixField.size) {
-            *error = "suffix holds at most 3 Windows-1252 characters";
+        if (const SettingsValueProblem problem = CheckSuffix(suffix); problem != SettingsValueProblem::Fits) {
+            *error = std::string("suffix ") + ProblemText(problem) + " (at most 3 characters of a file name)";
             return false;
         }
         record->suffix = suffix;
     } else if (args.key == "output-folder" || args.key == "install-folder") {
         const bool output = args.key == "output-folder";
-        const std::optional<std::string> folder =
-            FolderValue(value, separator, output ? kOutputFolderField.size : kInstallFolderField.size);
-        if (!folder) {
-            *error = args.key + " holds at most " + (output ? "199" : "202") + " Windows-1252 characters";
+        const std::string folder = FolderFieldValue(Utf8ToCp1252(value), separator);
+        const SettingsValueProblem problem = CheckFolder(folder, output ? kOutputFolderField : kInstallFolderField);
+        if (problem != SettingsValueProblem::Fits) {
+            *error = args.key + " " + ProblemText(problem) + " (at most " + (output ? "199" : "202") +
+                     " characters with the trailing separator)";
             return false;
         }
-        (output ? record->outputFolder : record->installFolder) = *folder;
+        (output ? record->outputFolder : record->installFolder) = folder;
     } else if (args.key == "delete-source") {
         const std::optional<int32_t> number = ParseInt32(value);
         if (!number) {

@@ -1,0 +1,41 @@
+#include "recovery/settings_values.h"
+
+namespace {
+
+bool HasControlCharacter(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+SettingsValueProblem CheckSuffix(std::string_view suffix) {
+    if (suffix.size() >= kSuffixField.size)
+        return SettingsValueProblem::TooLong;
+    if (HasControlCharacter(suffix))
+        return SettingsValueProblem::ControlCharacter;
+    if (suffix.find_first_of("/\\:") != std::string_view::npos)
+        return SettingsValueProblem::PathCharacter;
+    if (suffix == "." || suffix == "..")
+        return SettingsValueProblem::DotName;
+    return SettingsValueProblem::Fits;
+}
+
+SettingsValueProblem CheckFolder(std::string_view folder, SettingsField field) {
+    if (folder.size() >= field.size)
+        return SettingsValueProblem::TooLong;
+    if (HasControlCharacter(folder))
+        return SettingsValueProblem::ControlCharacter;
+    return SettingsValueProblem::Fits;
+}
+
+std::string FolderFieldValue(std::string_view folder, char separator) {
+    std::string value(folder);
+    if (!value.empty() && value.back() != separator && value.back() != '\\' && value.back() != '/')
+        value += separator;
+    return value;
+}
