@@ -32,22 +32,24 @@ std::string ConsolePlatform::CurrentDirectory() {
     return buffer.data();
 }
 
+std::optional<std::string> FolderAbove(const std::string& folder) {
+    if (folder.empty() || folder == "." || folder == "/")
+        return std::nullopt;
+    const size_t slash = folder.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : folder.substr(0, slash);
+}
+
 std::optional<uint64_t> ConsolePlatform::FreeBytes(const std::string& path) {
-    std::string folder = path.empty() ? "." : path;
-    for (;;) {
+    // Every step goes up one level, so the walk ends even where no folder on the way answers (an unsearchable
+    // working folder, say); the free space is then unknown.
+    for (std::optional<std::string> folder = path.empty() ? "." : path; folder; folder = FolderAbove(*folder)) {
         struct statvfs info;
-        if (statvfs(folder.c_str(), &info) == 0)
+        if (statvfs(folder->c_str(), &info) == 0)
             return uint64_t{info.f_bavail} * info.f_frsize;
-        const size_t slash = folder.find_last_of('/');
-        if (slash == std::string::npos)
-            folder = ".";
-        else if (slash == 0)
-            folder = "/";
-        else
-            folder.resize(slash);
-        if (folder == "." && path.empty())
-            return std::nullopt;
     }
+    return std::nullopt;
 }
 
 void ConsolePlatform::EndProcess(int exit_code) {

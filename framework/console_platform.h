@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "framework/platform.h"
@@ -28,3 +29,6 @@ class ConsolePlatform final : public Platform {
   private:
     std::string program_name_;
 };
+
+// The next folder up on the way to the root ("a/b" -> "a" -> ".", "/a" -> "/"); nullopt at the top.
+std::optional<std::string> FolderAbove(const std::string& folder);

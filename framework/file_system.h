@@ -24,19 +24,30 @@ class OutputFile {
     [[nodiscard]] virtual bool Close() = 0;
 };
 
+enum class CreateOutcome { Created, Taken, Failed };
+
 // The file operations of the recovery engine. The stdio implementation serves Windows and the console alike;
 // tests and the fuzzer use an in-memory one.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
-    // nullptr when the file cannot be opened.
+    // nullptr when the file cannot be opened. Only what can be read to an end opens: a regular file or a block
+    // device; a FIFO, folder or character device is refused without blocking.
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
-    // nullptr when the file cannot be created; an existing file is truncated.
-    virtual std::unique_ptr<OutputFile> Create(const std::string& path) = 0;
+    // Creates a file that does not exist yet. Taken when the name exists in any form, a symbolic link included:
+    // nothing is ever written through an existing name.
+    virtual CreateOutcome CreateNew(const std::string& path, std::unique_ptr<OutputFile>* file) = 0;
+    // Gives `path` these bytes through a temporary file beside it, renamed over it once every byte is on the disk:
+    // the old file stays whole until the new one is complete.
+    [[nodiscard]] virtual bool WriteAtomic(const std::string& path, const void* data, size_t size) = 0;
     // True when anything (file or folder) has that name.
     virtual bool Exists(const std::string& path) = 0;
     // Makes one folder level; false when it cannot be made, also when it already exists.
     virtual bool MakeDirectory(const std::string& path) = 0;
+    // True when `path` is a folder itself, not a symbolic link or reparse point standing in for one.
+    virtual bool IsRealFolder(const std::string& path) = 0;
     virtual bool Remove(const std::string& path) = 0;
     virtual std::optional<uint64_t> SizeOf(const std::string& path) = 0;
+    // Why the last operation that failed, here or on a file opened here, failed: the system's own words.
+    virtual std::string LastError() const = 0;
 };

@@ -1,9 +1,12 @@
 #include "framework/stdio_file_system.h"
 
 #include <sys/stat.h>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "framework/file_position.h"
+#include "framework/native_file.h"
 
 #ifdef _WIN32
 #include <direct.h>
@@ -11,51 +14,77 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<FILE, FileCloser>;
-
-UniqueFile OpenFile(const std::string& path, const char* mode) {
-    return UniqueFile(std::fopen(path.c_str(), mode));
-}
+using ErrorSlot = std::shared_ptr<std::string>;
 
 class StdioInputFile final : public InputFile {
   public:
-    explicit StdioInputFile(UniqueFile file) : file_(std::move(file)) {}
-    size_t Read(void* buffer, size_t size) override { return std::fread(buffer, 1, size, file_.get()); }
+    StdioInputFile(NativeFile file, ErrorSlot error) : file_(std::move(file)), error_(std::move(error)) {}
+    size_t Read(void* buffer, size_t size) override {
+        const size_t got = std::fread(buffer, 1, size, file_.get());
+        if (got < size && std::ferror(file_.get()) != 0)
+            *error_ = std::strerror(errno);
+        return got;
+    }
     bool Failed() const override { return std::ferror(file_.get()) != 0; }
 
   private:
-    UniqueFile file_;
+    NativeFile file_;
+    ErrorSlot error_;
 };
 
 class StdioOutputFile final : public OutputFile {
   public:
-    explicit StdioOutputFile(UniqueFile file) : file_(std::move(file)) {}
+    StdioOutputFile(NativeFile file, ErrorSlot error) : file_(std::move(file)), error_(std::move(error)) {}
     bool Write(const void* data, size_t size) override {
-        return file_ && std::fwrite(data, 1, size, file_.get()) == size;
+        return Check(file_ && std::fwrite(data, 1, size, file_.get()) == size);
     }
-    bool Close() override { return file_ && std::fclose(file_.release()) == 0; }
+    bool Close() override { return Check(file_ && std::fclose(file_.release()) == 0); }
 
   private:
-    UniqueFile file_;
+    bool Check(bool done) {
+        if (!done)
+            *error_ = std::strerror(errno);
+        return done;
+    }
+
+    NativeFile file_;
+    ErrorSlot error_;
 };
 
 }  // namespace
 
 std::unique_ptr<InputFile> StdioFileSystem::OpenRead(const std::string& path) {
-    UniqueFile file = OpenFile(path, "rb");
+    NativeFile file = OpenForReading(path, last_error_.get());
     if (!file)
         return nullptr;
-    return std::make_unique<StdioInputFile>(std::move(file));
+    return std::make_unique<StdioInputFile>(std::move(file), last_error_);
 }
 
-std::unique_ptr<OutputFile> StdioFileSystem::Create(const std::string& path) {
-    UniqueFile file = OpenFile(path, "wb");
-    if (!file)
-        return nullptr;
-    return std::make_unique<StdioOutputFile>(std::move(file));
+CreateOutcome StdioFileSystem::CreateNew(const std::string& path, std::unique_ptr<OutputFile>* file) {
+    NativeFile created;
+    const CreateOutcome outcome = CreateNewFile(path, &created, last_error_.get());
+    if (outcome == CreateOutcome::Created)
+        *file = std::make_unique<StdioOutputFile>(std::move(created), last_error_);
+    return outcome;
+}
+
+bool StdioFileSystem::WriteAtomic(const std::string& path, const void* data, size_t size) {
+    NativeFile file;
+    std::string temporary;
+    if (CreateFileBeside(path, &file, &temporary, last_error_.get()) != CreateOutcome::Created)
+        return false;
+    bool done = std::fwrite(data, 1, size, file.get()) == size;
+    if (!done)
+        *last_error_ = std::strerror(errno);
+    done = done && FlushToDisk(file.get(), last_error_.get());
+    if (std::fclose(file.release()) != 0 && done) {
+        *last_error_ = std::strerror(errno);
+        done = false;
+    }
+    done = done && ReplaceByRename(temporary, path, last_error_.get());
+    if (!done)
+        std::remove(temporary.c_str());
+    return done;
 }
 
 bool StdioFileSystem::Exists(const std::string& path) {
@@ -70,18 +99,29 @@ bool StdioFileSystem::Exists(const std::string& path) {
 
 bool StdioFileSystem::MakeDirectory(const std::string& path) {
 #ifdef _WIN32
-    return _mkdir(path.c_str()) == 0;
+    const bool made = _mkdir(path.c_str()) == 0;
 #else
-    return mkdir(path.c_str(), 0777) == 0;
+    const bool made = mkdir(path.c_str(), 0777) == 0;
 #endif
+    if (!made)
+        *last_error_ = std::strerror(errno);
+    return made;
+}
+
+bool StdioFileSystem::IsRealFolder(const std::string& path) {
+    return ::IsRealFolder(path);
 }
 
 bool StdioFileSystem::Remove(const std::string& path) {
-    return std::remove(path.c_str()) == 0;
+    const bool removed = std::remove(path.c_str()) == 0;
+    if (!removed)
+        *last_error_ = std::strerror(errno);
+    return removed;
 }
 
 std::optional<uint64_t> StdioFileSystem::SizeOf(const std::string& path) {
-    UniqueFile file = OpenFile(path, "rb");
+    std::string ignored;
+    NativeFile file = OpenForReading(path, &ignored);
     uint64_t size = 0;
     if (!file || !FileSizeBySeeking(file.get(), &size))
         return std::nullopt;

@@ -28,7 +28,7 @@ const SixLanguageText MsgImagesFolderExists = {{
 
 namespace {
 
-// One image file being written; counts its bytes for the observer.
+// One image file being written; counts the bytes it was given.
 class ImageFile {
   public:
     ImageFile(std::unique_ptr<OutputFile> file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
@@ -37,12 +37,9 @@ class ImageFile {
         size_ += size;
         return file_->Write(data, size);
     }
-    bool Close(CarveObserver* observer) {
-        const bool closed = file_->Close();
-        if (observer != nullptr)
-            observer->OnImageWritten(path_, size_);
-        return closed;
-    }
+    bool Close() { return file_->Close(); }
+    const std::string& path() const { return path_; }
+    uint64_t size() const { return size_; }
 
   private:
     std::unique_ptr<OutputFile> file_;
@@ -74,7 +71,8 @@ struct LastScanBlock {
     size_t size = 0;        // with the bytes after it
 };
 
-enum class Flow { Continue, SourceEnded, Stopped };
+// ReadFailed: the source gave a read error where the carve needed its next bytes; the carve ends there.
+enum class Flow { Continue, SourceEnded, ReadFailed, Stopped };
 
 // The kind of stream whose start signature the five bytes at `bytes` are, if any.
 std::optional<ImageKind> StartSignatureAt(const uint8_t* bytes) {
@@ -104,8 +102,8 @@ class CarveSession {
     Flow CopyToEnd(ImageKind kind, uint64_t from, ImageFile& image, uint64_t* resume);
     Flow ScanRestOfBlock(const LastScanBlock& block, uint64_t from);
     std::unique_ptr<ImageFile> OpenImage(ImageKind kind);
-    bool Finish(ImageFile& image, bool written);
-    void ShowWriteError();
+    bool Finish(ImageFile& image, bool written, bool source_failed = false);
+    void ShowWriteError(const std::string& path, const std::string& reason);
 
     FileSystem& files_;
     Platform& platform_;
@@ -116,14 +114,17 @@ class CarveSession {
     std::array<int32_t, 2> counters_ = {0, 0};
     std::unique_ptr<InputFile> source_;
     std::optional<SourceWindow> window_;
+    std::string source_path_;
+    std::string folder_problem_;  // why the output folder cannot take pictures; empty when it can
     ByteCursor jpeg_cursor_ = {kJpegStart[0]};
     ByteCursor png_cursor_ = {kPngStart[0]};
 };
 
 CarveResult CarveSession::Run(const std::string& source_path) {
+    source_path_ = source_path;
     source_ = files_.OpenRead(source_path);
     if (!source_) {
-        ShowWriteError();
+        ShowWriteError(source_path, files_.LastError());
         return result_;
     }
     window_.emplace(*source_, [this](uint64_t read) {
@@ -148,7 +149,7 @@ CarveResult CarveSession::Run(const std::string& source_path) {
     }
     // A failing disk ends the scan like the end of the source, but must not pass for a clean result.
     if (window_->ReadFailed())
-        ShowWriteError();
+        ShowWriteError(source_path, files_.LastError());
     return result_;
 }
 
@@ -207,6 +208,11 @@ Flow CarveSession::CarveImage(const StreamStart& start, uint64_t run_start, uint
     }
 
     const Flow flow = CopyToEnd(start.kind, start.offset + block.block_size, *image, resume);
+    // The picture is cut short where the source failed; nothing after the bad spot is looked at.
+    if (flow == Flow::ReadFailed) {
+        Finish(*image, true, true);
+        return Flow::Stopped;
+    }
     if (flow != Flow::SourceEnded)
         return flow;
     if (!Finish(*image, true))
@@ -218,7 +224,7 @@ Flow CarveSession::CopyToEnd(ImageKind kind, uint64_t from, ImageFile& image, ui
     for (uint64_t at = from;;) {
         const size_t size = window_->Ensure(at, kCarveBlockSize);
         if (size == 0)
-            return Flow::SourceEnded;
+            return window_->ReadFailed() ? Flow::ReadFailed : Flow::SourceEnded;
         const std::optional<size_t> last = FindStreamEnd(kind, window_->At(at), size);
         // A PNG-signed stream's checksum may run past the block; it is completed from the source as far as it goes.
         const size_t length = last ? window_->Ensure(at, *last + 1) : size;
@@ -253,41 +259,60 @@ Flow CarveSession::ScanRestOfBlock(const LastScanBlock& block, uint64_t from) {
 
 std::unique_ptr<ImageFile> CarveSession::OpenImage(ImageKind kind) {
     if (result_.imageFolder.empty()) {
-        // Made once, at the first image; an existing folder is fine, and any other failure shows when the image file
-        // cannot be created.
-        files_.MakeDirectory(folder_);
+        // Made once, at the first image; an existing folder is fine, but not a link standing in for one, which
+        // would send the pictures somewhere else than the folder announced.
+        const bool made = files_.MakeDirectory(folder_);
+        if (!made && !files_.IsRealFolder(folder_))
+            folder_problem_ =
+                files_.Exists(folder_) ? "is a symbolic link or a file, not a folder" : files_.LastError();
         result_.imageFolder = folder_;
     }
     const bool jpeg = kind == ImageKind::Jpeg;
     int32_t& counter = counters_[jpeg ? 0 : 1];
     ++counter;
     const std::string path = folder_ + platform_.PathSeparator() + std::to_string(counter) + (jpeg ? ".jpg" : ".gif");
-    if (files_.Exists(path)) {
+    if (!folder_problem_.empty()) {
+        ShowWriteError(folder_, folder_problem_);
+        return nullptr;
+    }
+    // Checking for the name and creating the file are one step, so nothing that appears in between is overwritten.
+    std::unique_ptr<OutputFile> file;
+    const CreateOutcome outcome = files_.CreateNew(path, &file);
+    if (outcome == CreateOutcome::Taken) {
         ShowLocalizedMessage(platform_, MsgImagesFolderExists, language_);
         result_.aborted = true;
         return nullptr;
     }
-    std::unique_ptr<OutputFile> file = files_.Create(path);
-    if (!file) {
-        ShowWriteError();
+    if (outcome == CreateOutcome::Failed) {
+        ShowWriteError(path, files_.LastError());
         return nullptr;
     }
     ++result_.imageCount;
     return std::make_unique<ImageFile>(std::move(file), path);
 }
 
-// Closes the image; a failed write or close ends the carve with the write-error message. The partial file stays.
-bool CarveSession::Finish(ImageFile& image, bool written) {
-    const bool closed = image.Close(observer_);
-    if (written && closed)
-        return true;
-    ShowWriteError();
-    return false;
+// Closes the image; a failed write or close, or a source that failed inside the image, ends the carve with the
+// write-error message. The partial file stays.
+bool CarveSession::Finish(ImageFile& image, bool written, bool source_failed) {
+    const bool saved = image.Close() && written;
+    const std::string reason = files_.LastError();
+    if (observer_ != nullptr) {
+        // After a failed write not every byte counted need have reached the disk: the listing tells what is there.
+        const uint64_t size = saved ? image.size() : files_.SizeOf(image.path()).value_or(0);
+        observer_->OnImageWritten(image.path(), size, saved && !source_failed);
+    }
+    if (!saved || source_failed) {
+        ShowWriteError(saved ? source_path_ : image.path(), reason);
+        return false;
+    }
+    return true;
 }
 
-void CarveSession::ShowWriteError() {
+void CarveSession::ShowWriteError(const std::string& path, const std::string& reason) {
     ShowLocalizedMessage(platform_, MsgWriteError, language_);
     result_.failed = true;
+    if (observer_ != nullptr)
+        observer_->OnFileError(path, reason);
 }
 
 }  // namespace

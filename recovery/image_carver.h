@@ -13,7 +13,11 @@ class CarveObserver {
   public:
     virtual ~CarveObserver() = default;
     virtual void OnSourceRead(uint64_t bytes_read) = 0;
-    virtual void OnImageWritten(const std::string& path, uint64_t size) = 0;
+    // A picture file was closed. `size` is what lies on the disk; `complete` is false when a failed write or close
+    // may have cut it short.
+    virtual void OnImageWritten(const std::string& path, uint64_t size, bool complete) = 0;
+    // Said right after the write-error message: the file it concerns and why, in the system's words.
+    virtual void OnFileError(const std::string& path, const std::string& reason) = 0;
 };
 
 // Copies every JPEG and PNG-signed stream of a source into numbered files (1.jpg, 2.jpg, 1.gif ...) of one output

@@ -109,7 +109,8 @@ CarveResult RecoverCommand::Recover(const std::optional<std::string>& selected_p
 
     CarveResult result = carver_.Carve(source, folder, language);
     platform_.ShowMessage(ResultMessage(result, language, platform_.Encoding()), kMessageCaption, MessageButtons::Ok);
-    if (settings.deleteSource == 1 && result.imageCount > 0 && !result.aborted)
+    // After a failed carve the last picture may be cut short, and the source is all there is.
+    if (settings.deleteSource == 1 && result.imageCount > 0 && !result.aborted && !result.failed)
         OfferToDelete(source, language);
     return result;
 }

@@ -139,18 +139,12 @@ bool SettingsStore::ReadRecord(SettingsBytes* record) {
     return true;
 }
 
+// Through a temporary file and a rename: a write that fails half way (a full disk) leaves the old file whole.
 bool SettingsStore::WriteFile(const SettingsBytes& record, const int32_t* check_value) {
-    std::unique_ptr<OutputFile> file = files_.Create(path_);
-    if (!file)
-        return false;
-    bool written = false;
-    if (check_value != nullptr) {
-        const std::array<uint8_t, kSettingsFileSize> bytes = SettingsFileBytes(record, *check_value);
-        written = file->Write(bytes.data(), bytes.size());
-    } else {
-        written = file->Write(record.data(), record.size());
-    }
-    return file->Close() && written;
+    if (check_value == nullptr)
+        return files_.WriteAtomic(path_, record.data(), record.size());
+    const std::array<uint8_t, kSettingsFileSize> bytes = SettingsFileBytes(record, *check_value);
+    return files_.WriteAtomic(path_, bytes.data(), bytes.size());
 }
 
 int32_t SettingsStore::CheckValueFromFile(LanguageId language) {

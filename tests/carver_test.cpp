@@ -204,11 +204,14 @@ TEST_F(CarverTest, UncreatableImageEndsTheCarveUncounted) {
 TEST_F(CarverTest, ReadErrorEndsTheCarveAndIsReported) {
     Bytes source = Filler(8000);
     Plant(source, 100, kJpegStartBytes);
+    // Had the read error been taken for the end of the source, this start would have given 2.jpg.
+    Plant(source, 300, kJpegStartBytes);
     Plant(source, 6000, kJpegEndBytes);
     files_.read_error_at[kSource] = 5000;
     const CarveResult result = Carve(source);
     EXPECT_TRUE(result.failed);
     EXPECT_EQ(Image("1.jpg"), Slice(source, 100, 5000));
+    EXPECT_FALSE(HasImage("2.jpg"));
     EXPECT_EQ(platform_.Texts(), std::vector<std::string>{Shown(MsgWriteError)});
 }
 
@@ -229,23 +232,43 @@ TEST_F(CarverTest, ExistingFolderIsUsed) {
     EXPECT_FALSE(result.failed);
 }
 
-TEST_F(CarverTest, ObserverHearsOfEveryImageAndOfTheSourceRead) {
+TEST_F(CarverTest, ObserverHearsWhatIsOnDiskAndWhyAFileFailed) {
     struct Recorder final : CarveObserver {
         void OnSourceRead(uint64_t bytes_read) override { read = bytes_read; }
-        void OnImageWritten(const std::string& path, uint64_t size) override { images.emplace_back(path, size); }
+        void OnImageWritten(const std::string& path, uint64_t size, bool complete) override {
+            images.push_back({path, size, complete});
+        }
+        void OnFileError(const std::string& path, const std::string& reason) override {
+            errors.push_back(path + ": " + reason);
+        }
+        struct Image {
+            std::string path;
+            uint64_t size;
+            bool complete;
+            bool operator==(const Image& o) const { return path == o.path && size == o.size && complete == o.complete; }
+        };
         uint64_t read = 0;
-        std::vector<std::pair<std::string, uint64_t>> images;
-    } recorder;
+        std::vector<Image> images;
+        std::vector<std::string> errors;
+    };
     Bytes source = Filler(5000);
     Plant(source, 0, kJpegStartBytes);
     Plant(source, 2000, kJpegEndBytes);
     Plant(source, 3000, kPngStartBytes);
     files_.files[kSource] = source;
-    ImageCarver(files_, platform_, &recorder).Carve(kSource, kFolder, LanguageId::English);
-    EXPECT_EQ(recorder.read, 5000u);
-    const std::vector<std::pair<std::string, uint64_t>> expected = {{kFolder + "\\1.jpg", 2002},
-                                                                    {kFolder + "\\1.gif", 2000}};
-    EXPECT_EQ(recorder.images, expected);
+    Recorder clean;
+    ImageCarver(files_, platform_, &clean).Carve(kSource, kFolder, LanguageId::English);
+    EXPECT_EQ(clean.read, 5000u);
+    EXPECT_EQ(clean.images,
+              (std::vector<Recorder::Image>{{kFolder + "\\1.jpg", 2002, true}, {kFolder + "\\1.gif", 2000, true}}));
+    EXPECT_TRUE(clean.errors.empty());
+
+    // A full disk: the listing must show the 1500 bytes that are there, not the 2002 meant, and say it is cut short.
+    files_.write_limit = 1500;
+    Recorder full;
+    ImageCarver(files_, platform_, &full).Carve(kSource, kFolder + "2", LanguageId::English);
+    EXPECT_EQ(full.images, (std::vector<Recorder::Image>{{kFolder + "2\\1.jpg", 1500, false}}));
+    EXPECT_EQ(full.errors, std::vector<std::string>{kFolder + "2\\1.jpg: memory fault"});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@ file(GLOB core_files
     ${SOURCE_DIR}/mainwindow/code_page.* ${SOURCE_DIR}/mainwindow/language.*
     ${SOURCE_DIR}/framework/platform.h ${SOURCE_DIR}/framework/file_system.h
     ${SOURCE_DIR}/framework/stdio_file_system.* ${SOURCE_DIR}/framework/file_position.*
+    ${SOURCE_DIR}/framework/native_file.*
     ${SOURCE_DIR}/mainwindow/text_catalogue.*
     ${SOURCE_DIR}/widgets/drop_options.* ${SOURCE_DIR}/widgets/file_list_entry.*
     ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*)

@@ -1,6 +1,7 @@
 // The tolvane command line, run as a user runs it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <fstream>
 #include <iterator>
@@ -30,12 +31,16 @@ std::string Quoted(const std::string& arg) {
 
 class CliTest : public ::testing::Test {
   protected:
-    ToolRun Tool(const std::vector<std::string>& args) {
-        std::string command =
-            "cd " + Quoted(dir_.path()) + " && XDG_CONFIG_HOME=" + Quoted(dir_ / "config") + " " + Quoted(TOLVANE_TOOL);
+    // `shell_setup` runs first in the same shell, `stdout_to` replaces the file the output is read from.
+    ToolRun Tool(const std::vector<std::string>& args,
+                 const std::string& shell_setup = "",
+                 const std::string& stdout_to = "") {
+        std::string command = "cd " + Quoted(dir_.path()) + " && " + shell_setup +
+                              " XDG_CONFIG_HOME=" + Quoted(dir_ / "config") + " timeout 20 " + Quoted(TOLVANE_TOOL);
         for (const std::string& arg : args)
             command += " " + Quoted(arg);
-        command += " >" + Quoted(dir_ / "stdout") + " 2>" + Quoted(dir_ / "stderr") + " </dev/null";
+        command += " >" + Quoted(stdout_to.empty() ? dir_ / "stdout" : stdout_to) + " 2>" + Quoted(dir_ / "stderr") +
+                   " </dev/null";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir_ / "stdout"), ReadText(dir_ / "stderr")};
     }
@@ -94,7 +99,7 @@ TEST_F(CliTest, ExitCodesTellWhatWentWrong) {
         {{"recover"}, 2, "no FILE"},
         {{"recover", "--colour", TOLVANE_SAMPLE}, 2, "unknown option"},
         {{"recover", "--language", "xx", TOLVANE_SAMPLE}, 2, "unknown language"},
-        {{"recover", "--settings", dir_ / "none.pro", TOLVANE_SAMPLE}, 2, "not found"},
+        {{"recover", "--settings", dir_ / "none.pro", TOLVANE_SAMPLE}, 2, "none.pro cannot be read (No such file"},
         {{"recover", "--output-dir"}, 2, "needs a value"},
         {{"carve", TOLVANE_SAMPLE}, 2, "unknown command"},
         {{"settings", "frobnicate"}, 2, "init, show or set"},
@@ -165,6 +170,92 @@ TEST_F(CliTest, SettingsSetChangesOneFieldAndRefusesWhatDoesNotFit) {
     EXPECT_EQ(after.substr(4, 199), std::string(197, 'o') + "/" + '\0');
     EXPECT_EQ(after.substr(208, 4), std::string(4, '\xFF'));
     EXPECT_EQ(after.substr(217), expected.substr(217)) << "install folder and check value untouched";
+}
+
+// A full disk, in a test: the shell's file-size limit (in 512-byte blocks), with the signal it sends ignored, so
+// that writes past it fail the way they do on a full disk.
+std::string FileSizeLimit(int blocks) {
+    return "trap '' XFSZ; ulimit -f " + std::to_string(blocks) + ";";
+}
+
+TEST_F(CliTest, NeverChangesWhatItShouldOnlyRead) {
+    const std::string sample = ReadText(TOLVANE_SAMPLE);
+    std::filesystem::copy_file(TOLVANE_SAMPLE, dir_ / "x.psd");
+    ASSERT_EQ(Tool({"settings", "init", "--file", dir_ / "good.pro"}).exit_code, 0);
+    std::string damaged = Read("good.pro");
+    damaged[419] = 7;
+    std::ofstream(dir_ / "damaged.pro", std::ios::binary) << damaged;
+    ASSERT_EQ(mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    struct Case {
+        std::vector<std::string> args;
+        int exit_code;
+        const char* in_stderr;
+    };
+    const std::vector<Case> cases = {
+        // A picture named as settings by mistake, even the source itself, is refused and left alone.
+        {{"recover", "--settings", "x.psd", "x.psd"}, 2, "x.psd is longer than a settings file"},
+        {{"recover", "--settings", "damaged.pro", "x.psd"}, 2, "damaged.pro fails its check value"},
+        // FIFOs would hang the open; they are refused at once.
+        {{"recover", "--settings", "fifo", "x.psd"}, 2, "fifo cannot be read (is a FIFO"},
+        {{"recover", "fifo"}, 1, "fifo: is a FIFO, not a file"},
+        {{"recover", "/dev/zero"}, 1, "/dev/zero: is a device that cannot be read to an end"},
+        {{"settings", "show", "--file", "fifo"}, 1, "is a FIFO"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = Tool(c.args);
+        EXPECT_EQ(run.exit_code, c.exit_code) << c.args.back() << ": " << run.err;
+        EXPECT_NE(run.err.find(c.in_stderr), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(Read("x.psd"), sample);
+    EXPECT_EQ(Read("damaged.pro"), damaged);
+
+    // A settings file whose new version cannot be written whole keeps its old one. (With no room at all, the
+    // messages cannot reach the stderr file either; the file system test checks the reason.)
+    const std::string good = Read("good.pro");
+    EXPECT_EQ(Tool({"settings", "set", "language", "3", "--file", "good.pro"}, FileSizeLimit(0)).exit_code, 1);
+    EXPECT_EQ(Read("good.pro"), good);
+    EXPECT_EQ(Tool({"settings", "init", "--file", "good.pro"}, FileSizeLimit(0)).exit_code, 1);
+    EXPECT_EQ(Read("good.pro"), good);
+}
+
+TEST_F(CliTest, PicturesNeverLeaveTheirFolderAndTheListingTellsWhatIsOnDisk) {
+    // A dangling link in the output folder would send the picture elsewhere: the name counts as taken.
+    std::filesystem::create_directory(dir_ / "pictures");
+    std::filesystem::create_symlink(dir_ / "elsewhere.jpg", dir_ / "pictures/1.jpg");
+    const ToolRun linked = Tool({"recover", "--output-dir", "pictures", TOLVANE_SAMPLE});
+    EXPECT_EQ(linked.exit_code, 3) << linked.err;
+    EXPECT_NE(linked.err.find("Images directory already exists!!"), std::string::npos) << linked.err;
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "elsewhere.jpg"));
+
+    // Nor is a link standing in for the output folder written through.
+    std::filesystem::create_directory(dir_ / "target");
+    std::filesystem::create_directory_symlink(dir_ / "target", dir_ / "via-link");
+    const ToolRun through = Tool({"recover", "--output-dir", "via-link", TOLVANE_SAMPLE});
+    EXPECT_EQ(through.exit_code, 1);
+    EXPECT_NE(through.err.find("via-link: is a symbolic link or a file, not a folder"), std::string::npos)
+        << through.err;
+    EXPECT_TRUE(std::filesystem::is_empty(dir_ / "target"));
+
+    // 16 blocks of 512 bytes: 1.jpg (2954 bytes) fits, 2.jpg (13672) is cut at 8192; the carve stops there.
+    const ToolRun full = Tool({"recover", "--output-dir", "cut", TOLVANE_SAMPLE}, FileSizeLimit(16));
+    EXPECT_EQ(full.exit_code, 1);
+    EXPECT_NE(full.out.find("cut/1.jpg  2954 bytes\n"), std::string::npos) << full.out;
+    EXPECT_NE(full.out.find("cut/2.jpg  8192 bytes (cut short)\n"), std::string::npos) << full.out;
+    EXPECT_EQ(full.out.find("1.gif"), std::string::npos) << full.out;
+    EXPECT_NE(full.err.find("cut/2.jpg: File too large"), std::string::npos) << full.err;
+
+    // Names reach the terminal with their control characters shown, not acted on.
+    const std::string odd = "odd\n\x1B]0;title\x07.psd";
+    std::filesystem::copy_file(TOLVANE_SAMPLE, dir_ / odd);
+    const ToolRun shown = Tool({"recover", "--output-dir", "odd", odd});
+    EXPECT_EQ(shown.exit_code, 0) << shown.err;
+    EXPECT_EQ(shown.out.find('\x1B'), std::string::npos) << shown.out;
+    const ToolRun bad_name = Tool({"recover", "--output-dir", "odd2", dir_ / "missing\x1B[2J.psd"});
+    EXPECT_NE(bad_name.err.find("missing\\x1B[2J.psd: No such file or directory"), std::string::npos) << bad_name.err;
+
+    // What cannot be written to the standard output is a failure too.
+    EXPECT_EQ(Tool({"--help"}, "", "/dev/full").exit_code, 1);
+    EXPECT_EQ(Tool({"recover", "--output-dir", "again", TOLVANE_SAMPLE}, "", "/dev/full").exit_code, 1);
 }
 
 }  // namespace

@@ -176,17 +176,22 @@ TEST_F(RecoverCommandTest, DeleteOfferAsksTwiceAndDeletesOnlyOnTwoYeses) {
     }
 }
 
-TEST_F(RecoverCommandTest, NoDeleteOfferWithoutImagesAfterAnAbortOrWhenNotAsked) {
+TEST_F(RecoverCommandTest, NoDeleteOfferWithoutImagesAfterAFailureOrAnAbortOrWhenNotAsked) {
     struct Case {
         const char* what;
         int32_t delete_source;
         int images;
         bool second_name_taken;
+        std::optional<uint64_t> write_limit = std::nullopt;
+        std::optional<uint64_t> read_error_at = std::nullopt;
     };
     const Case cases[] = {
         {"not asked for", 0, 2, false},
         {"any value but 1", 2, 2, false},
         {"no image", 1, 0, false},
+        // The last picture may be cut short: the source is all the user has.
+        {"a picture not written whole", 1, 2, false, 2000},
+        {"the source unreadable inside the second picture", 1, 2, false, std::nullopt, 4000},
         {"aborted after one image", 1, 2, true},
     };
     for (const Case& c : cases) {
@@ -194,6 +199,9 @@ TEST_F(RecoverCommandTest, NoDeleteOfferWithoutImagesAfterAnAbortOrWhenNotAsked)
         files_ = MemoryFileSystem();
         UseSettings([&c](SettingsRecord& fields) { fields.deleteSource = c.delete_source; });
         files_.files[kSource] = SourceWithImages(c.images);
+        files_.write_limit = c.write_limit;
+        if (c.read_error_at)
+            files_.read_error_at[kSource] = *c.read_error_at;
         if (c.second_name_taken)
             files_.files["C:\\Work\\photoREC\\2.jpg"] = {};
         platform_.messages.clear();

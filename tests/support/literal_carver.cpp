@@ -114,13 +114,14 @@ class Carving {
         const int count = kind == Kind::Jpeg ? ++jpegs_ : ++pngs_;
         const std::string name =
             folder_ + platform_.PathSeparator() + std::to_string(count) + (kind == Kind::Jpeg ? ".jpg" : ".gif");
-        if (output_.Exists(name)) {
+        std::unique_ptr<OutputFile> file;
+        const CreateOutcome outcome = output_.CreateNew(name, &file);
+        if (outcome == CreateOutcome::Taken) {
             ShowLocalizedMessage(platform_, MsgImagesFolderExists, language_);
             result_.aborted = true;
             return std::nullopt;
         }
-        std::unique_ptr<OutputFile> file = output_.Create(name);
-        if (!file) {
+        if (outcome == CreateOutcome::Failed) {
             Fail();
             return std::nullopt;
         }
@@ -145,7 +146,8 @@ class Carving {
                 written = file->Write(copy_, m) && file->Write(checksum, rest);
             }
         }
-        if (!file->Close() || !written) {
+        // A read error inside the image ends the carve there, like a failed write.
+        if (!file->Close() || !written || (!ended && source_.Failed())) {
             Fail();
             return std::nullopt;
         }

@@ -63,12 +63,21 @@ std::unique_ptr<InputFile> MemoryFileSystem::OpenRead(const std::string& path) {
                                          error == read_error_at.end() ? std::nullopt : std::optional(error->second));
 }
 
-std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path) {
-    if (uncreatable.count(path) != 0 || folders.count(path) != 0)
-        return nullptr;
-    std::vector<uint8_t>& bytes = files[path];
-    bytes.clear();
-    return std::make_unique<MemoryOutput>(&bytes, write_limit);
+CreateOutcome MemoryFileSystem::CreateNew(const std::string& path, std::unique_ptr<OutputFile>* file) {
+    if (Exists(path))
+        return CreateOutcome::Taken;
+    if (uncreatable.count(path) != 0)
+        return CreateOutcome::Failed;
+    *file = std::make_unique<MemoryOutput>(&files[path], write_limit);
+    return CreateOutcome::Created;
+}
+
+bool MemoryFileSystem::WriteAtomic(const std::string& path, const void* data, size_t size) {
+    if (uncreatable.count(path) != 0 || folders.count(path) != 0 || (write_limit && size > *write_limit))
+        return false;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    files[path].assign(bytes, bytes + size);
+    return true;
 }
 
 std::optional<uint64_t> MemoryFileSystem::SizeOf(const std::string& path) {

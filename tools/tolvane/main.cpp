@@ -4,17 +4,14 @@
 
 #include "framework/console_platform.h"
 #include "framework/stdio_file_system.h"
+#include "tools/common/terminal_text.h"
 #include "tools/tolvane/command_line.h"
 #include "tools/tolvane/recover_tool.h"
 #include "tools/tolvane/settings_tool.h"
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const ToolArguments parsed = ParseToolArguments(args);
-    if (!parsed.error.empty()) {
-        std::fprintf(stderr, "tolvane: %s\nTry 'tolvane --help'.\n", parsed.error.c_str());
-        return kExitUsage;
-    }
+namespace {
+
+int Run(const ToolArguments& parsed) {
     ConsolePlatform platform("tolvane");
     StdioFileSystem files;
     switch (parsed.command) {
@@ -30,4 +27,16 @@ int main(int argc, char** argv) {
             return RunSettings(parsed.settings, platform, files, stdout);
     }
     return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ToolArguments parsed = ParseToolArguments(args);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "tolvane: %s\nTry 'tolvane --help'.\n", TerminalSafe(parsed.error).c_str());
+        return kExitUsage;
+    }
+    return FinishStandardOutput("tolvane", Run(parsed));
 }

@@ -1,10 +1,7 @@
 #include "tools/tolvane/recover_tool.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,7 +9,8 @@
 #include "recovery/image_carver.h"
 #include "recovery/recover_command.h"
 #include "recovery/recover_paths.h"
-#include "recovery/settings_store.h"
+#include "tools/common/terminal_text.h"
+#include "tools/tolvane/settings_file.h"
 
 namespace {
 
@@ -21,13 +19,15 @@ constexpr uint64_t kProgressFromSize = uint64_t{64} << 20;
 struct WrittenImage {
     std::string path;
     uint64_t size;
+    bool complete;
 };
 
-// Collects the pictures for the listing and, for a large source on a terminal, shows how far the scan has come.
+// Collects the pictures for the listing, says at once why a file failed, and, for a large source on a terminal,
+// shows how far the scan has come.
 class ListingObserver final : public CarveObserver {
   public:
     ListingObserver(const std::string& source, uint64_t source_size)
-        : source_(source),
+        : source_(TerminalSafe(source)),
           source_size_(source_size),
           show_progress_(source_size > kProgressFromSize && isatty(STDERR_FILENO) != 0) {}
 
@@ -41,16 +41,23 @@ class ListingObserver final : public CarveObserver {
             std::fflush(stderr);
         }
     }
-    void OnImageWritten(const std::string& path, uint64_t size) override { images_.push_back({path, size}); }
+    void OnImageWritten(const std::string& path, uint64_t size, bool complete) override {
+        images_.push_back({path, size, complete});
+    }
+    void OnFileError(const std::string& path, const std::string& reason) override {
+        EndProgress();
+        std::fprintf(stderr, "tolvane: %s: %s\n", TerminalSafe(path).c_str(), TerminalSafe(reason).c_str());
+    }
 
-    void EndProgress() const {
+    void EndProgress() {
         if (shown_percent_ >= 0)
             std::fprintf(stderr, "\r\033[K");
+        shown_percent_ = -1;
     }
     const std::vector<WrittenImage>& images() const { return images_; }
 
   private:
-    const std::string& source_;
+    std::string source_;
     uint64_t source_size_;
     bool show_progress_;
     int shown_percent_ = -1;
@@ -65,6 +72,23 @@ SettingsRecord TextFieldsInUtf8(SettingsRecord record) {
     return record;
 }
 
+// The rules of a settings file named on the command line. The file is only read: unlike the program's own settings
+// file, a damaged one is refused, never replaced with the defaults, since it may be anything the user typed.
+std::optional<SettingsRecord> ReadOnlySettings(const std::string& path, FileSystem& files) {
+    std::string problem;
+    std::optional<SettingsBytes> record;
+    if (const std::optional<std::vector<uint8_t>> bytes = ReadSettingsFile(files, path))
+        record = WholeSettingsRecord(*bytes, &problem);
+    else
+        problem = "cannot be read (" + files.LastError() + ")";
+    if (!record) {
+        std::fprintf(stderr, "tolvane: settings file %s %s; it was not changed\n", TerminalSafe(path).c_str(),
+                     TerminalSafe(problem).c_str());
+        return std::nullopt;
+    }
+    return TextFieldsInUtf8(DecodeSettings(*record));
+}
+
 std::string FolderFor(const RecoverArguments& args,
                       const SettingsRecord& settings,
                       const std::string& source,
@@ -76,19 +100,6 @@ std::string FolderFor(const RecoverArguments& args,
     if (folder.size() > 1 && folder.back() == separator)
         folder.pop_back();
     return folder;
-}
-
-bool ReportUnreadable(const std::string& source) {
-    struct stat info;
-    if (stat(source.c_str(), &info) != 0) {
-        std::fprintf(stderr, "tolvane: %s: %s\n", source.c_str(), std::strerror(errno));
-        return true;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        std::fprintf(stderr, "tolvane: %s: is a folder, not a file\n", source.c_str());
-        return true;
-    }
-    return false;
 }
 
 int ExitCodeOf(const CarveResult& result) {
@@ -111,8 +122,6 @@ int RecoverOne(const RecoverArguments& args,
                Platform& platform,
                FileSystem& files,
                std::FILE* out) {
-    if (ReportUnreadable(source))
-        return kExitFailed;
     const std::string folder = FolderFor(args, settings, source, platform);
     const uint64_t source_size = FileSizeOf(files, source);
     WarnIfDiskFull(platform, folder, source_size, language);
@@ -121,10 +130,12 @@ int RecoverOne(const RecoverArguments& args,
     const CarveResult result = ImageCarver(files, platform, &observer).Carve(source, folder, language);
     observer.EndProgress();
     if (result.compoundFile)
-        std::fprintf(stderr, "tolvane: %s: a compound document file; such files are not scanned\n", source.c_str());
-    std::fprintf(out, "%s\n", ResultMessage(result, language, TextEncoding::Utf8).c_str());
+        std::fprintf(stderr, "tolvane: %s: a compound document file; such files are not scanned\n",
+                     TerminalSafe(source).c_str());
+    std::fprintf(out, "%s\n", TerminalSafe(ResultMessage(result, language, TextEncoding::Utf8)).c_str());
     for (const WrittenImage& image : observer.images())
-        std::fprintf(out, "  %s  %llu bytes\n", image.path.c_str(), static_cast<unsigned long long>(image.size));
+        std::fprintf(out, "  %s  %llu bytes%s\n", TerminalSafe(image.path).c_str(),
+                     static_cast<unsigned long long>(image.size), image.complete ? "" : " (cut short)");
     std::fflush(out);
     return ExitCodeOf(result);
 }
@@ -134,12 +145,10 @@ int RecoverOne(const RecoverArguments& args,
 int RunRecover(const RecoverArguments& args, Platform& platform, FileSystem& files, std::FILE* out) {
     SettingsRecord settings = DecodeSettings(DefaultRecordBytes());
     if (args.settingsFile) {
-        if (!files.Exists(*args.settingsFile)) {
-            std::fprintf(stderr, "tolvane: settings file %s not found\n", args.settingsFile->c_str());
+        const std::optional<SettingsRecord> from_file = ReadOnlySettings(*args.settingsFile, files);
+        if (!from_file)
             return kExitUsage;
-        }
-        SettingsStore store(files, platform, *args.settingsFile);
-        settings = TextFieldsInUtf8(store.LoadForRecover(args.language.value_or(LanguageId::English)));
+        settings = *from_file;
     }
     const LanguageId language = args.language.value_or(LanguageFromNumber(settings.language));
     int status = kExitOk;

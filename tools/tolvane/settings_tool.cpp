@@ -7,7 +7,9 @@
 #include "mainwindow/code_page.h"
 #include "recovery/settings_store.h"
 #include "recovery/settings_values.h"
+#include "tools/common/terminal_text.h"
 #include "tools/tolvane/recover_tool.h"
+#include "tools/tolvane/settings_file.h"
 
 namespace {
 
@@ -18,22 +20,11 @@ void MakeFolders(const std::string& folder) {
     mkdir(folder.c_str(), 0777);
 }
 
-// Up to one byte more than a settings file holds, so that a longer file shows.
-std::optional<std::vector<uint8_t>> ReadSettingsFile(FileSystem& files, const std::string& path) {
-    std::unique_ptr<InputFile> file = files.OpenRead(path);
-    if (!file)
-        return std::nullopt;
-    std::vector<uint8_t> bytes(kSettingsFileSize + 1);
-    bytes.resize(file->Read(bytes.data(), bytes.size()));
-    if (file->Failed())
-        return std::nullopt;
-    return bytes;
-}
-
 int Show(const std::string& path, FileSystem& files, std::FILE* out) {
     const std::optional<std::vector<uint8_t>> bytes = ReadSettingsFile(files, path);
     if (!bytes) {
-        std::fprintf(stderr, "tolvane: cannot read %s (make one with 'tolvane settings init')\n", path.c_str());
+        std::fprintf(stderr, "tolvane: cannot read %s: %s (make one with 'tolvane settings init')\n",
+                     TerminalSafe(path).c_str(), TerminalSafe(files.LastError()).c_str());
         return kExitFailed;
     }
     SettingsBytes record{};
@@ -43,14 +34,14 @@ int Show(const std::string& path, FileSystem& files, std::FILE* out) {
     const int32_t stored = StoredCheckValue(bytes->data(), bytes->size());
     const bool is_language = fields.language >= 1 && fields.language <= kLanguageCount;
 
-    std::fprintf(out, "file            %s (%zu bytes%s)\n", path.c_str(), bytes->size(),
+    std::fprintf(out, "file            %s (%zu bytes%s)\n", TerminalSafe(path).c_str(), bytes->size(),
                  bytes->size() > kSettingsFileSize ? " or more" : "");
-    std::fprintf(out, "suffix          %s\n", Cp1252ToUtf8(fields.suffix).c_str());
-    std::fprintf(out, "output-folder   %s\n", Cp1252ToUtf8(fields.outputFolder).c_str());
+    std::fprintf(out, "suffix          %s\n", TerminalSafe(Cp1252ToUtf8(fields.suffix)).c_str());
+    std::fprintf(out, "output-folder   %s\n", TerminalSafe(Cp1252ToUtf8(fields.outputFolder)).c_str());
     std::fprintf(out, "delete-source   %d\n", fields.deleteSource);
     std::fprintf(out, "language        %d (%s)\n", fields.language,
                  is_language ? LanguageName(static_cast<LanguageId>(fields.language)).data() : "none; read as English");
-    std::fprintf(out, "install-folder  %s\n", Cp1252ToUtf8(fields.installFolder).c_str());
+    std::fprintf(out, "install-folder  %s\n", TerminalSafe(Cp1252ToUtf8(fields.installFolder)).c_str());
     std::fprintf(out, "reserved-flag   %d\n", fields.reservedFlag);
     std::fprintf(out, "text-format     %d\n", fields.textFormat);
     if (computed && *computed == stored)
@@ -124,6 +115,15 @@ bool ApplyValue(const SettingsArguments& args, char separator, SettingsRecord* r
     return true;
 }
 
+// The file is replaced whole or not at all; a failure leaves the old file as it was.
+int Save(const SettingsBytes& record, const std::string& path, Platform& platform, FileSystem& files) {
+    if (SettingsStore(files, platform, path).SaveRecord(record, LanguageId::English))
+        return kExitOk;
+    std::fprintf(stderr, "tolvane: cannot write %s: %s\n", TerminalSafe(path).c_str(),
+                 TerminalSafe(files.LastError()).c_str());
+    return kExitFailed;
+}
+
 int Set(const SettingsArguments& args, const std::string& path, Platform& platform, FileSystem& files) {
     SettingsRecord probe;
     std::string error;
@@ -135,7 +135,7 @@ int Set(const SettingsArguments& args, const std::string& path, Platform& platfo
     if (!bytes || bytes->size() < kSettingsRecordSize || bytes->size() > kSettingsFileSize) {
         std::fprintf(stderr,
                      "tolvane: %s is not a settings file of %zu bytes (make one with 'tolvane settings init')\n",
-                     path.c_str(), kSettingsFileSize);
+                     TerminalSafe(path).c_str(), kSettingsFileSize);
         return kExitFailed;
     }
     SettingsBytes record{};
@@ -143,8 +143,7 @@ int Set(const SettingsArguments& args, const std::string& path, Platform& platfo
     SettingsRecord fields = DecodeSettings(record);
     ApplyValue(args, platform.PathSeparator(), &fields, &error);
     EncodeSettings(fields, &record);
-    SettingsStore store(files, platform, path);
-    return store.SaveRecord(record, LanguageId::English) ? kExitOk : kExitFailed;
+    return Save(record, path, platform, files);
 }
 
 }  // namespace
@@ -158,7 +157,8 @@ int RunSettings(const SettingsArguments& args, Platform& platform, FileSystem& f
         return Set(args, path, platform, files);
     if (!args.file)
         MakeFolders(platform.SettingsDirectory());
-    SettingsStore(files, platform, path).WriteDefaults(LanguageId::English);
-    std::fprintf(out, "wrote the default settings to %s\n", path.c_str());
-    return kExitOk;
+    const int status = Save(DefaultFileRecordBytes(), path, platform, files);
+    if (status == kExitOk)
+        std::fprintf(out, "wrote the default settings to %s\n", TerminalSafe(path).c_str());
+    return status;
 }
