@@ -60,6 +60,7 @@ void SfxArchive::Reset() {
     count_ = 0;
     refusal_ = nullptr;
     failed_path_.clear();
+    reason_.clear();
 }
 
 SfxResult SfxArchive::Refuse(const char* reason) {
@@ -69,7 +70,7 @@ SfxResult SfxArchive::Refuse(const char* reason) {
 
 SfxResult SfxArchive::ReadDirectory(const std::string& path) {
     Reset();
-    SfxFile archive = OpenSfxSource(path);
+    SfxFile archive = OpenSfxSource(path, &reason_);
     if (!archive) {
         failed_path_ = path;
         return SfxResult::OpenFailed;
@@ -134,7 +135,20 @@ SfxResult SfxArchive::ReadEntries(std::FILE* archive, uint64_t file_size) {
         entry.name.assign(stored);
     }
     count_ = count;
-    return CheckExtents(reader.Start());
+    const SfxResult names = CheckNamesDiffer();
+    return names != SfxResult::Ok ? names : CheckExtents(reader.Start());
+}
+
+// Windows ignores the case of letters, so two names that differ only there would give one file, the other copy
+// silently lost.
+SfxResult SfxArchive::CheckNamesDiffer() {
+    for (uint32_t i = 1; i < count_; ++i) {
+        for (uint32_t j = 0; j < i; ++j) {
+            if (SameSfxName(entries_[i].name, entries_[j].name))
+                return Refuse("name already stored");
+        }
+    }
+    return SfxResult::Ok;
 }
 
 SfxResult SfxArchive::CheckExtents(uint64_t directory_start) {
@@ -157,9 +171,11 @@ SfxResult SfxArchive::ExtractAll(const std::string& archive_path,
     if (!folder.empty() && !EndsWithSeparator(folder))
         folder += kSfxSeparator;
     SfxResult result = ReadDirectory(archive_path);
+    if (result == SfxResult::Ok)
+        result = CheckNotOverArchive(archive_path, folder);
     if (result != SfxResult::Ok)
         return result;
-    SfxFile source = OpenSfxSource(archive_path);
+    SfxFile source = OpenSfxSource(archive_path, &reason_);
     if (!source) {
         failed_path_ = archive_path;
         return SfxResult::ReopenFailed;
@@ -178,12 +194,25 @@ SfxResult SfxArchive::ExtractAll(const std::string& archive_path,
     return SfxResult::Ok;
 }
 
+// Opening the entry's file for writing would empty the archive being read: refused before anything is written.
+SfxResult SfxArchive::CheckNotOverArchive(const std::string& archive_path, const std::string& folder) {
+    const std::optional<FileIdentity> archive = IdentityOf(archive_path);
+    for (uint32_t i = 0; archive && i < count_; ++i) {
+        const std::string path = folder + entries_[i].name;
+        if (IdentityOf(path) == archive) {
+            failed_path_ = path;
+            return SfxResult::OwnArchive;
+        }
+    }
+    return SfxResult::Ok;
+}
+
 SfxResult SfxArchive::ExtractEntry(std::FILE* source, uint32_t index, const std::string& folder) {
     if (index >= count_)
         return Refuse("no such entry");
     const SfxEntry& entry = entries_[index];
     std::string path = folder + entry.name;
-    SfxFile output = CreateSfxOutput(path);
+    SfxFile output = ReplaceSfxOutput(path, &reason_);
     if (!output) {
         failed_path_ = std::move(path);
         return SfxResult::CreateFailed;

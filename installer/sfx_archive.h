@@ -38,11 +38,14 @@ class SfxArchive {
 
     // Reads the directory of `archive_path` afresh and writes every entry into `folder`, the last entry first, calling
     // `callback` (if not null) after each. A separator is added to `folder` when it does not end with one; an empty
-    // `folder` is the current one.
+    // `folder` is the current one. OwnArchive, before anything is written, when an entry's file in `folder` is the
+    // archive itself (under its own name or another link to it).
     //
     // An entry whose file cannot be created is skipped and counted in skipped(); the others are still written and
-    // the result stays Ok. A read or write error, or an archive that ends before an entry's last byte, stops the
-    // extraction with ReadFailed, WriteFailed or SourceEnded; failed_path() names the file being written.
+    // the result stays Ok. So is an entry whose name is taken by something that is not a regular file (a symbolic
+    // link, a reparse point, a FIFO), which is never written through. A read or write error, or an archive that ends
+    // before an entry's last byte, stops the extraction with ReadFailed, WriteFailed or SourceEnded; failed_path()
+    // names the file being written.
     [[nodiscard]] SfxResult ExtractAll(const std::string& archive_path,
                                        std::string folder,
                                        ExtractCallback callback,
@@ -63,6 +66,8 @@ class SfxArchive {
     const std::string& failed_path() const { return failed_path_; }
     // Why the last BadDirectory was given (a fixed text), else nullptr.
     const char* refusal() const { return refusal_; }
+    // The system's reason when the file named by failed_path() could not be opened or created; else empty.
+    const std::string& reason() const { return reason_; }
     // Entries the last ExtractAll could not create.
     uint32_t skipped() const { return skipped_; }
 
@@ -71,10 +76,13 @@ class SfxArchive {
     SfxResult Refuse(const char* reason);
     SfxResult ReadEntries(std::FILE* archive, uint64_t file_size);
     SfxResult CheckExtents(uint64_t directory_start);
+    SfxResult CheckNamesDiffer();
+    SfxResult CheckNotOverArchive(const std::string& archive_path, const std::string& folder);
 
     std::array<SfxEntry, MaxEntries> entries_;
     uint32_t count_ = 0;
     std::string failed_path_;
+    std::string reason_;
     const char* refusal_ = nullptr;
     uint32_t skipped_ = 0;
 };

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#ifdef _WIN32
-#include <share.h>
-#endif
-
 namespace {
 
 // The copy chunk the installer has always used: no file is ever held in memory whole.
@@ -14,28 +10,27 @@ constexpr size_t kCopyChunk = 1000;
 // The streams' own buffers, so that the 1,000-byte chunks do not each cost a system call.
 constexpr size_t kStreamBuffer = size_t{64} << 10;
 
-SfxFile Buffered(std::FILE* file) {
-    if (file != nullptr)
-        std::setvbuf(file, nullptr, _IOFBF, kStreamBuffer);
-    return SfxFile(file);
+SfxFile Buffered(SfxFile file) {
+    if (file)
+        std::setvbuf(file.get(), nullptr, _IOFBF, kStreamBuffer);
+    return file;
 }
 
 }  // namespace
 
-SfxFile OpenSfxSource(const std::string& path) {
-#ifdef _WIN32
-    return Buffered(_fsopen(path.c_str(), "rb", _SH_DENYNO));
-#else
-    return Buffered(std::fopen(path.c_str(), "rb"));
-#endif
+SfxFile OpenSfxSource(const std::string& path, std::string* error) {
+    return Buffered(OpenForReading(path, error));
 }
 
-SfxFile CreateSfxOutput(const std::string& path) {
-#ifdef _WIN32
-    return Buffered(_fsopen(path.c_str(), "wb", _SH_DENYRW));
-#else
-    return Buffered(std::fopen(path.c_str(), "wb"));
-#endif
+SfxFile ReplaceSfxOutput(const std::string& path, std::string* error) {
+    return Buffered(OpenForReplacing(path, error));
+}
+
+SfxFile CreateSfxOutputBeside(const std::string& path, std::string* temporary_path, std::string* error) {
+    SfxFile file;
+    if (CreateFileBeside(path, &file, temporary_path, error) != CreateOutcome::Created)
+        return nullptr;
+    return Buffered(std::move(file));
 }
 
 bool CloseSfxOutput(SfxFile file) {

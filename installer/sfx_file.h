@@ -7,21 +7,26 @@
 #include <string>
 
 #include "framework/file_position.h"
+#include "framework/native_file.h"
 #include "installer/sfx_format.h"
 
 // The archive code's only contact with files: buffered C streams, with 64-bit positions also where long has 32 bits.
+// Opening and creating go through the operating system's own calls (framework/native_file.h); every one that fails
+// says why in `*error`.
 
-struct SfxFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using SfxFile = std::unique_ptr<std::FILE, SfxFileCloser>;
+using SfxFile = NativeFile;
 
 // Opens a file to read ("rb"). Others may go on reading and writing it: the installer reads its own running
-// executable, which Windows keeps open.
-SfxFile OpenSfxSource(const std::string& path);
-// Creates or truncates a file to write ("wb"), which nobody else may open until it is closed.
-SfxFile CreateSfxOutput(const std::string& path);
-// Closes a file made by CreateSfxOutput; false when its last buffered bytes could not be written.
+// executable, which Windows keeps open. A FIFO or a device is refused without blocking.
+SfxFile OpenSfxSource(const std::string& path, std::string* error);
+// Opens an extracted file to write it anew ("wb"), creating it when missing; nobody else may open it until it is
+// closed. An existing name that is not a regular file is refused: nothing is ever written through a symbolic link
+// or reparse point, into a FIFO or a device.
+SfxFile ReplaceSfxOutput(const std::string& path, std::string* error);
+// Creates a new temporary file beside `path`, where an archive is written before it replaces `path`.
+SfxFile CreateSfxOutputBeside(const std::string& path, std::string* temporary_path, std::string* error);
+// Closes a file made by ReplaceSfxOutput or CreateSfxOutputBeside; false when its last buffered bytes could not be
+// written.
 [[nodiscard]] bool CloseSfxOutput(SfxFile file);
 
 // Reads exactly `size` bytes at the current position: Ok, ReadFailed or SourceEnded.

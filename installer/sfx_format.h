@@ -27,13 +27,14 @@ enum class SfxResult : int32_t {
     ReadFailed = 1007,    // the archive (or a file being packed) gave a read error
     WriteFailed = 1008,   // an output file could not be written or flushed: in practice a full disk
     SourceEnded = 1009,   // the archive ended before an entry's last byte: the file changed under us
+    OwnArchive = 1010,    // a stored file would be written over the archive itself; the whole archive is refused
 };
 
 // A fixed, never-null text for every code (and "unknown result" for any other value); keep it in step with the enum.
 const char* ToString(SfxResult result);
 
 constexpr int32_t kFirstSfxResult = 1000;
-constexpr int32_t kLastSfxResult = 1009;
+constexpr int32_t kLastSfxResult = 1010;
 
 struct SfxEntry {
     std::string name;  // a bare file name in the ANSI code page
@@ -53,9 +54,16 @@ constexpr size_t kSfxMaxNameLength = kSfxNameBufferSize - 1;
 // Positions are handled as signed 32-bit values by the installer, so no offset or size may reach 2 GiB.
 constexpr uint64_t kSfxPositionLimit = uint64_t{1} << 31;
 
-// Why a stored name must not be written into the extraction folder, or nullptr when it is a bare file name that is
-// safe to append to it. The reasons are fixed texts for messages.
+// A file name component holds at most this many bytes on Windows (and on the usual POSIX file systems).
+constexpr size_t kSfxMaxComponentLength = 255;
+
+// Why a stored name must not be written into the extraction folder, or nullptr when it is a bare file name that
+// Windows can create as it stands, in the extraction folder and nowhere else. The reasons are fixed texts for
+// messages.
 const char* SfxNameRefusal(std::string_view name);
+
+// Whether two stored names name the same file on Windows, which ignores the case of letters (Windows-1252 names).
+bool SameSfxName(std::string_view a, std::string_view b);
 
 // The directory records of `entries` in order, then the entry count and the magic: the bytes that end an archive.
 // Checks nothing, so tests can build refused directories with it too.

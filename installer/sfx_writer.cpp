@@ -3,23 +3,7 @@
 #include <cstdio>
 #include <utility>
 
-namespace {
-
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 SfxWriter::SfxWriter(std::string out_path) : out_path_(std::move(out_path)) {}
 
@@ -30,7 +14,7 @@ SfxWriter::~SfxWriter() {
 void SfxWriter::RemoveUnfinished() {
     out_.reset();
     if (created_)
-        std::remove(out_path_.c_str());
+        std::remove(temporary_path_.c_str());
     created_ = false;
 }
 
@@ -51,7 +35,7 @@ SfxResult SfxWriter::Begin() {
         return failure_;
     if (created_ || finished_)
         return Fail(SfxResult::CreateFailed, out_path_);
-    out_ = CreateSfxOutput(out_path_);
+    out_ = CreateSfxOutputBeside(out_path_, &temporary_path_, &reason_);
     created_ = out_ != nullptr;
     return created_ ? SfxResult::Ok : Fail(SfxResult::CreateFailed, out_path_);
 }
@@ -60,7 +44,7 @@ SfxResult SfxWriter::BeginWithStubFile(const std::string& stub_path) {
     const SfxResult begun = Begin();
     if (begun != SfxResult::Ok)
         return begun;
-    SfxFile stub = OpenSfxSource(stub_path);
+    SfxFile stub = OpenSfxSource(stub_path, &reason_);
     uint64_t size = 0;
     if (!stub)
         return Fail(SfxResult::OpenFailed, stub_path);
@@ -93,7 +77,7 @@ SfxResult SfxWriter::CheckEntry(const std::string& name, uint64_t size) {
     if (entries_.size() >= kSfxMaxEntries)
         return Refuse("more than 256 entries", name);
     for (const SfxEntry& entry : entries_) {
-        if (SameNameIgnoringCase(entry.name, name))
+        if (SameSfxName(entry.name, name))
             return Refuse("name already stored", name);
     }
     if (position_ >= kSfxPositionLimit || size >= kSfxPositionLimit)
@@ -104,7 +88,7 @@ SfxResult SfxWriter::CheckEntry(const std::string& name, uint64_t size) {
 SfxResult SfxWriter::AddFile(const std::string& name, const std::string& path) {
     if (failure_ != SfxResult::Ok)
         return failure_;
-    SfxFile file = OpenSfxSource(path);
+    SfxFile file = OpenSfxSource(path, &reason_);
     uint64_t size = 0;
     if (!file)
         return Fail(SfxResult::OpenFailed, path);
@@ -138,10 +122,11 @@ SfxResult SfxWriter::Finish() {
     if (!out_)
         return Fail(SfxResult::CreateFailed, out_path_);
     const std::vector<uint8_t> directory = EncodeSfxDirectory(entries_);
-    if (std::fwrite(directory.data(), 1, directory.size(), out_.get()) != directory.size())
+    if (std::fwrite(directory.data(), 1, directory.size(), out_.get()) != directory.size() ||
+        !FlushToDisk(out_.get(), &reason_) || !CloseSfxOutput(std::move(out_)))
         return Fail(SfxResult::WriteFailed, out_path_);
-    if (!CloseSfxOutput(std::move(out_)))
-        return Fail(SfxResult::WriteFailed, out_path_);
+    if (!ReplaceByRename(temporary_path_, out_path_, &reason_))
+        return Fail(SfxResult::CreateFailed, out_path_);
     created_ = false;
     finished_ = true;
     return SfxResult::Ok;

@@ -13,9 +13,11 @@
 // need not be known in advance.
 //
 // It makes only archives the reader accepts: bare names, at most 256 of them, offsets and sizes below 2 GiB; and it
-// refuses a name already stored (ignoring ASCII case, as Windows does), since the copy extracted last would
-// silently replace the other. The first failure is final: the unfinished file is removed and every later call
-// returns the same result. An archive not finished when the writer goes away is removed as well.
+// refuses a name already stored (ignoring case, as Windows does), since the copy extracted last would silently
+// replace the other. The archive is written to a temporary file beside `out_path` and renamed over it only once it
+// is complete, so a failed or refused archive leaves an existing file of that name as it was. The first failure is
+// final: the temporary file is removed and every later call returns the same result; so is an archive not finished
+// when the writer goes away.
 class SfxWriter {
   public:
     explicit SfxWriter(std::string out_path);
@@ -40,6 +42,8 @@ class SfxWriter {
     const std::vector<SfxEntry>& entries() const { return entries_; }
     // The file the failure concerned: the archive, the stub or the file being stored.
     const std::string& failed_path() const { return failed_path_; }
+    // The system's reason when a file could not be opened, created or renamed; else empty.
+    const std::string& reason() const { return reason_; }
     // Why BadDirectory was given (a fixed text), else nullptr.
     const char* refusal() const { return refusal_; }
 
@@ -51,12 +55,14 @@ class SfxWriter {
     void RemoveUnfinished();
 
     std::string out_path_;
+    std::string temporary_path_;
     SfxFile out_;
     uint64_t position_ = 0;
     std::vector<SfxEntry> entries_;
     SfxResult failure_ = SfxResult::Ok;
     std::string failed_path_;
+    std::string reason_;
     const char* refusal_ = nullptr;
-    bool created_ = false;  // the archive file exists and is not finished
+    bool created_ = false;  // the temporary file exists and is not finished
     bool finished_ = false;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 #include <functional>
 
@@ -94,13 +95,46 @@ TEST_F(SfxArchiveTest, ReplacesExistingFilesAndSkipsOnlyWhatCannotBeCreated) {
     EXPECT_EQ(ReadWhole(out_ + "/INSTALLER.exe"), "MZ setup program");
 }
 
+TEST_F(SfxArchiveTest, NeverWritesThroughALinkAFifoOrOverTheArchive) {
+    // Unpacked into its own folder, an entry named like the archive would empty the archive while it is read.
+    const std::string own = Archive({{"setup.exe", "the archive itself"}, {"readme.txt", "x"}});
+    const std::string before = ReadWhole(own);
+    EXPECT_EQ(sfx_.ExtractAll(own, dir_.path(), nullptr, nullptr), SfxResult::OwnArchive);
+    std::filesystem::create_hard_link(own, out_ + "/other.exe");
+    EXPECT_EQ(sfx_.ExtractAll(Archive({{"readme.txt", "x"}, {"other.exe", "y"}}), out_, nullptr, nullptr),
+              SfxResult::OwnArchive)
+        << "another name of the same file";
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "readme.txt"));
+    EXPECT_FALSE(std::filesystem::exists(out_ + "/readme.txt"));
+    std::filesystem::remove(out_ + "/other.exe");
+
+    WriteWhole(dir_ / "outside.txt", "not yours");
+    std::filesystem::create_symlink(dir_ / "outside.txt", out_ + "/readme.txt");
+    std::filesystem::create_symlink(dir_ / "nowhere.txt", out_ + "/empty.dat");
+    ASSERT_EQ(mkfifo((out_ + "/data.bin").c_str(), 0600), 0);
+    Archive(kFiles);
+    EXPECT_EQ(sfx_.ExtractAll(archive_, out_, nullptr, nullptr), SfxResult::Ok);
+    EXPECT_EQ(sfx_.skipped(), 3u);
+    EXPECT_EQ(ReadWhole(dir_ / "outside.txt"), "not yours");
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "nowhere.txt"));
+    EXPECT_TRUE(std::filesystem::is_fifo(out_ + "/data.bin"));
+    EXPECT_EQ(ReadWhole(out_ + "/INSTALLER.exe"), "MZ setup program");
+}
+
 TEST_F(SfxArchiveTest, AcceptsNamesAndExtentsAtTheEdges) {
-    const std::string longest(kSfxMaxNameLength, 'n');
+    const std::string longest(kSfxMaxComponentLength, 'n');
     ASSERT_EQ(sfx_.ReadDirectory(Archive({{"a", "1"}, {longest, "longest name"}})), SfxResult::Ok);
     EXPECT_EQ(sfx_.entries()[1].name, longest);
 
     const std::vector<std::vector<StoredFile>> accepted = {
-        {{".profile", "1"}, {"a..b", "2"}, {"caf\xE9 au lait.txt", "3"}, {"console.log", ""}, {"LPT10", "4"}},
+        {{".profile", "1"},
+         {"a..b", "2"},
+         {"caf\xE9 au lait.txt", "3"},
+         {"console.log", ""},
+         {"LPT10", "4"},
+         {"COM\xB4", "5"},
+         {"\xE9t\xE9", "6"},
+         {"\xC9t\xE9.txt", "7"}},
         {{"only.txt", ""}},
     };
     for (const std::vector<StoredFile>& files : accepted) {
@@ -161,6 +195,27 @@ TEST_F(SfxArchiveTest, RefusesTheWholeArchiveBeforeWritingAnything) {
         {"stream", Named("readme.txt:hidden"), "name holds"},
         {"zero byte", Named(std::string("ok.txt\0.exe", 11)), "name holds"},
         {"name of 1000 bytes", Named(std::string(1000, 'n')), "name of 1000"},
+        {"name of 256 bytes", Named(std::string(256, 'n')), "name longer than 255"},
+        {"wildcard", Named("a*.txt"), "name holds a control character or one of"},
+        {"question mark", Named("what?"), "name holds a control character or one of"},
+        {"pipe and redirection", Named("a|b>c<d"), "name holds a control character or one of"},
+        {"quote", Named("\"quoted\""), "name holds a control character or one of"},
+        {"line feed", Named("line\nfeed"), "name holds a control character or one of"},
+        {"escape", Named("\x1B[31mred"), "name holds a control character or one of"},
+        {"device COM0", Named("com0"), "name of a device"},
+        {"device LPT0", Named("LPT0.dat"), "name of a device"},
+        {"device with superscript digit", Named("COM\xB9"), "name of a device"},
+        {"device with superscript two", Named("lpt\xB2.txt"), "name of a device"},
+        {"name stored twice", Named("INSTALLER.exe"), "name already stored"},
+        {"names differing in case", Named("installer.EXE"), "name already stored"},
+        {"names differing in the case of accented letters",
+         [] {
+             return Edited([](std::vector<SfxEntry>& entries) {
+                 entries[0].name = "\xE9t\xE9.txt";
+                 entries[1].name = "\xC9T\xC9.TXT";
+             });
+         },
+         "name already stored"},
         {"trailing dot", Named("setup.exe."), "name ends with"},
         {"trailing blank", Named("setup.exe "), "name ends with"},
         {"device", Named("nul"), "name of a device"},

@@ -1,6 +1,7 @@
 // sfxpack run as the build runs it: pack, list, extract, and the exit status of every kind of failure.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <cstdlib>
 
@@ -77,10 +78,58 @@ TEST_F(SfxpackCliTest, RefusesHostileArchivesAndShowsNamesSafely) {
     EXPECT_FALSE(std::filesystem::exists(dir_ / "escaped.txt"));
     EXPECT_TRUE(NamesIn(dir_ / "out").empty());
 
+    // Windows-1252 bytes are no UTF-8: 9B would be a terminal's CSI, and E9 is shown for what it is.
     entries.clear();
-    const std::string odd = LayOut("MZ", {{"line\nfeed\x1B[31m", "x"}}, &entries);
+    const std::string odd = LayOut("MZ",
+                                   {{"\x9B"
+                                     "31mcaf\xE9",
+                                     "x"}},
+                                   &entries);
     WriteWhole(dir_ / "odd.exe", WithDirectory(odd, entries));
-    EXPECT_EQ(Tool({"list", "odd.exe"}).out, "         2          1 line\\x0Afeed\\x1B[31m\n");
+    EXPECT_EQ(Tool({"list", "odd.exe"}).out, "         2          1 \\x9B31mcaf\\xE9\n");
+
+    // A FIFO where the archive should be, or in the way of an entry, is refused at once instead of hanging.
+    ASSERT_EQ(mkfifo((dir_ / "fifo.exe").c_str(), 0600), 0);
+    const ToolRun fifo = Tool({"list", "fifo.exe"});
+    EXPECT_EQ(fifo.exit_code, 1);
+    EXPECT_NE(fifo.err.find("is a FIFO"), std::string::npos) << fifo.err;
+}
+
+TEST_F(SfxpackCliTest, PackNeverDestroysAnInputOrAnExistingArchive) {
+    ASSERT_EQ(Tool({"pack", "--stub", "stub.exe", "--out", "setup.exe", "payload/INSTALLER.exe"}).exit_code, 0);
+    const std::string archive = ReadWhole(dir_ / "setup.exe");
+    std::filesystem::create_hard_link(dir_ / "payload/empty.txt", dir_ / "linked.txt");
+    struct Case {
+        std::vector<std::string> args;
+        int exit_code;
+        const char* in_stderr;
+    };
+    const std::vector<Case> cases = {
+        {{"pack", "--stub", "stub.exe", "--out", "./stub.exe", "payload/INSTALLER.exe"}, 2, "same file as stub.exe"},
+        {{"pack", "--stub", "stub.exe", "--out", "linked.txt", "payload/empty.txt"}, 2, "same file as"},
+        // Refused or failed: the existing archive stays as it was.
+        {{"pack", "--stub", "stub.exe", "--out", "setup.exe", "payload/INSTALLER.exe", "other/INSTALLER.exe"},
+         1,
+         "not a readable file"},
+        {{"pack", "--stub", "stub.exe", "--out", "setup.exe", "payload/INSTALLER.exe", "payload/INSTALLER.exe"},
+         1,
+         "name already stored"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = Tool(c.args);
+        EXPECT_EQ(run.exit_code, c.exit_code) << c.args[4] << ": " << run.err;
+        EXPECT_NE(run.err.find(c.in_stderr), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(ReadWhole(dir_ / "stub.exe"), std::string(1000, 'S'));
+    EXPECT_EQ(ReadWhole(dir_ / "payload/empty.txt"), "");
+    EXPECT_EQ(ReadWhole(dir_ / "setup.exe"), archive);
+    EXPECT_EQ(NamesIn(dir_.path()).count("setup.exe.tmp0"), 0u) << "no temporary file left behind";
+
+    // What cannot be written to the standard output is a failure, not a success.
+    const int status = std::system(
+        ("cd " + Quoted(dir_.path()) + " && " + Quoted(SFXPACK_TOOL) + " list setup.exe >/dev/full 2>/dev/null")
+            .c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
 }
 
 TEST_F(SfxpackCliTest, ExitStatusTellsWhatWentWrong) {

@@ -3,16 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/terminal_text.h"
 #include "tools/sfxpack/sfxpack_arguments.h"
 #include "tools/sfxpack/sfxpack_commands.h"
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const SfxpackArguments parsed = ParseSfxpackArguments(args);
-    if (!parsed.error.empty()) {
-        std::fprintf(stderr, "sfxpack: %s\n%s", parsed.error.c_str(), kSfxpackUsageText);
-        return kSfxpackExitUsage;
-    }
+namespace {
+
+int Run(const SfxpackArguments& parsed) {
     switch (parsed.command) {
         case SfxpackCommand::Help:
             std::fputs(kSfxpackUsageText, stdout);
@@ -25,4 +22,16 @@ int main(int argc, char** argv) {
             return RunExtract(parsed, stdout, stderr);
     }
     return kSfxpackExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const SfxpackArguments parsed = ParseSfxpackArguments(args);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "sfxpack: %s\n%s", TerminalSafe(parsed.error).c_str(), kSfxpackUsageText);
+        return kSfxpackExitUsage;
+    }
+    return FinishStandardOutput("sfxpack", Run(parsed));
 }

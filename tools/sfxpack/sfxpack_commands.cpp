@@ -4,6 +4,7 @@
 
 #include "installer/sfx_archive.h"
 #include "installer/sfx_writer.h"
+#include "tools/common/terminal_text.h"
 
 namespace {
 
@@ -29,27 +30,40 @@ PathKind KindOf(const std::string& name) {
     return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 
-// Names reach the terminal as they are stored; control bytes are shown as \xNN so a name cannot move the cursor
-// or change colours. A backslash is never stored, so the form cannot be mistaken for a name.
-std::string Printable(const std::string& name) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string shown;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
-            shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-        else
-            shown += c;
-    }
-    return shown;
-}
-
-int Report(std::FILE* err, const std::string& subject, SfxResult result, const char* refusal) {
-    std::fprintf(err, "sfxpack: %s: %s", Printable(subject).c_str(), ToString(result));
+int Report(std::FILE* err,
+           const std::string& subject,
+           SfxResult result,
+           const char* refusal,
+           const std::string& reason = std::string()) {
+    std::fprintf(err, "sfxpack: %s: %s", TerminalSafe(subject).c_str(), ToString(result));
     if (result == SfxResult::BadDirectory && refusal != nullptr)
         std::fprintf(err, " (%s)", refusal);
+    else if (!reason.empty())
+        std::fprintf(err, " (%s)", TerminalSafe(reason).c_str());
     std::fputc('\n', err);
     return kSfxpackExitFailed;
+}
+
+// Packing truncates nothing until the end, but an OUT that is one of the inputs, under any name, would still be
+// replaced by an archive built from itself: the input is gone. Told by the file itself, not by the spelling.
+int CheckOutIsNoInput(const SfxpackArguments& args, std::FILE* err) {
+    const std::optional<FileIdentity> out = IdentityOf(args.out);
+    if (!out)
+        return kSfxpackExitOk;
+    const auto same = [&](const std::string& input) {
+        if (IdentityOf(input) != out)
+            return false;
+        std::fprintf(err, "sfxpack: --out %s is the same file as %s, which it would destroy\n",
+                     TerminalSafe(args.out).c_str(), TerminalSafe(input).c_str());
+        return true;
+    };
+    if (same(args.stub))
+        return kSfxpackExitUsage;
+    for (const std::string& path : args.files) {
+        if (same(path))
+            return kSfxpackExitUsage;
+    }
+    return kSfxpackExitOk;
 }
 
 // Nothing is created until every FILE is known to be a regular file with a name the archive accepts, so a refused
@@ -57,14 +71,14 @@ int Report(std::FILE* err, const std::string& subject, SfxResult result, const c
 int CheckPackInputs(const SfxpackArguments& args, std::FILE* err) {
     for (const std::string& path : args.files) {
         if (const char* reason = SfxNameRefusal(BareFileName(path))) {
-            std::fprintf(err, "sfxpack: %s: cannot be stored: %s\n", Printable(path).c_str(), reason);
+            std::fprintf(err, "sfxpack: %s: cannot be stored: %s\n", TerminalSafe(path).c_str(), reason);
             return kSfxpackExitFailed;
         }
     }
     const auto not_a_file = [err](const std::string& path) {
         if (KindOf(path) == PathKind::File)
             return false;
-        std::fprintf(err, "sfxpack: %s: not a readable file\n", Printable(path).c_str());
+        std::fprintf(err, "sfxpack: %s: not a readable file\n", TerminalSafe(path).c_str());
         return true;
     };
     if (not_a_file(args.stub))
@@ -88,7 +102,9 @@ std::string BareFileName(const std::string& path) {
 }
 
 int RunPack(const SfxpackArguments& args, std::FILE* out, std::FILE* err) {
-    const int checked = CheckPackInputs(args, err);
+    int checked = CheckOutIsNoInput(args, err);
+    if (checked == kSfxpackExitOk)
+        checked = CheckPackInputs(args, err);
     if (checked != kSfxpackExitOk)
         return checked;
     SfxWriter writer(args.out);
@@ -98,9 +114,9 @@ int RunPack(const SfxpackArguments& args, std::FILE* out, std::FILE* err) {
     if (result == SfxResult::Ok)
         result = writer.Finish();
     if (result != SfxResult::Ok)
-        return Report(err, writer.failed_path(), result, writer.refusal());
-    std::fprintf(out, "%s: %zu files after a stub of %u bytes\n", Printable(args.out).c_str(), writer.entries().size(),
-                 writer.entries().front().offset);
+        return Report(err, writer.failed_path(), result, writer.refusal(), writer.reason());
+    std::fprintf(out, "%s: %zu files after a stub of %u bytes\n", TerminalSafe(args.out).c_str(),
+                 writer.entries().size(), writer.entries().front().offset);
     return kSfxpackExitOk;
 }
 
@@ -108,35 +124,36 @@ int RunList(const SfxpackArguments& args, std::FILE* out, std::FILE* err) {
     SfxArchive archive;
     const SfxResult result = archive.ReadDirectory(args.archive);
     if (result != SfxResult::Ok)
-        return Report(err, args.archive, result, archive.refusal());
+        return Report(err, args.archive, result, archive.refusal(), archive.reason());
     for (uint32_t i = 0; i < archive.count(); ++i) {
         const SfxEntry& entry = archive.entries()[i];
-        std::fprintf(out, "%10u %10u %s\n", entry.offset, entry.size, Printable(entry.name).c_str());
+        std::fprintf(out, "%10u %10u %s\n", entry.offset, entry.size, TerminalSafe(entry.name).c_str());
     }
     return kSfxpackExitOk;
 }
 
 int RunExtract(const SfxpackArguments& args, std::FILE* out, std::FILE* err) {
     if (KindOf(args.folder) != PathKind::Folder) {
-        std::fprintf(err, "sfxpack: %s: not an existing folder\n", Printable(args.folder).c_str());
+        std::fprintf(err, "sfxpack: %s: not an existing folder\n", TerminalSafe(args.folder).c_str());
         return kSfxpackExitFailed;
     }
     SfxArchive archive;
     const SfxResult result = archive.ExtractAll(args.archive, args.folder, nullptr, nullptr);
-    if (result == SfxResult::WriteFailed)
+    if (result == SfxResult::WriteFailed || result == SfxResult::OwnArchive)
         return Report(err, archive.failed_path(), result, nullptr);
     if (result != SfxResult::Ok) {
         const bool copying = result == SfxResult::ReadFailed || result == SfxResult::SourceEnded;
         const std::string subject = copying && !archive.failed_path().empty()
                                         ? args.archive + " (writing " + archive.failed_path() + ")"
                                         : args.archive;
-        return Report(err, subject, result, archive.refusal());
+        return Report(err, subject, result, archive.refusal(), archive.reason());
     }
     if (archive.skipped() > 0) {
-        std::fprintf(err, "sfxpack: %u of %u files could not be created, among them %s\n", archive.skipped(),
-                     archive.count(), Printable(archive.failed_path()).c_str());
+        std::fprintf(err, "sfxpack: %u of %u files could not be created, among them %s (%s)\n", archive.skipped(),
+                     archive.count(), TerminalSafe(archive.failed_path()).c_str(),
+                     TerminalSafe(archive.reason()).c_str());
         return kSfxpackExitFailed;
     }
-    std::fprintf(out, "%u files written to %s\n", archive.count(), Printable(args.folder).c_str());
+    std::fprintf(out, "%u files written to %s\n", archive.count(), TerminalSafe(args.folder).c_str());
     return kSfxpackExitOk;
 }
