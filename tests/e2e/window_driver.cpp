@@ -14,6 +14,24 @@ struct DialogSearch {
     HWND found;
 };
 
+struct ClassSearch {
+    DWORD process_id;
+    const std::string* class_name;
+    HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND hwnd, LPARAM context) {
+    auto* search = reinterpret_cast<ClassSearch*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    std::array<char, 64> class_name{};
+    ::GetClassNameA(hwnd, class_name.data(), static_cast<int>(class_name.size()));
+    if (owner != search->process_id || !::IsWindowVisible(hwnd) || *search->class_name != class_name.data())
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
 BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM context) {
     auto* search = reinterpret_cast<DialogSearch*>(context);
     DWORD owner = 0;
@@ -121,6 +139,133 @@ std::string RunningProgram::ListHeaderText(HWND list, int index) const {
         !block.Read(sizeof(HDITEMA), text.data(), text.size() - 1))
         return "<unreadable>";
     return text.data();
+}
+
+HWND RunningProgram::WaitForWindowOfClass(const std::string& class_name, DWORD timeout_ms) const {
+    ClassSearch search{process_id_, &class_name, nullptr};
+    WaitUntil(
+        [&] {
+            ::EnumWindows(&MatchClass, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeout_ms);
+    return search.found;
+}
+
+bool RunningProgram::HasWindowOfClass(const std::string& class_name) const {
+    ClassSearch search{process_id_, &class_name, nullptr};
+    ::EnumWindows(&MatchClass, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+}
+
+std::vector<RunningProgram::ToolbarItem> RunningProgram::ToolbarItems(HWND toolbar) const {
+    std::vector<ToolbarItem> items;
+    constexpr size_t kTextSize = 260;
+    RemoteBlock block(process_.Get(), sizeof(TBBUTTON) + sizeof(RECT) + kTextSize);
+    if (block.Address() == nullptr)
+        return items;
+    const auto count = static_cast<int>(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        TBBUTTON button{};
+        ToolbarItem item{};
+        std::array<char, kTextSize> text{};
+        char* remote_text = block.Address() + sizeof(TBBUTTON) + sizeof(RECT);
+        if (!::SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(block.Address())) ||
+            !block.Read(0, &button, sizeof button))
+            break;
+        item.id = button.idCommand;
+        ::SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(block.Address() + sizeof(TBBUTTON)));
+        block.Read(sizeof(TBBUTTON), &item.rect, sizeof item.rect);
+        ::MapWindowPoints(toolbar, HWND_DESKTOP, reinterpret_cast<POINT*>(&item.rect), 2);
+        if (::SendMessageA(toolbar, TB_GETBUTTONTEXTA, static_cast<WPARAM>(button.idCommand),
+                           reinterpret_cast<LPARAM>(remote_text)) > 0 &&
+            block.Read(sizeof(TBBUTTON) + sizeof(RECT), text.data(), text.size() - 1))
+            item.text = text.data();
+        items.push_back(item);
+    }
+    return items;
+}
+
+std::string RunningProgram::ListCellText(HWND list, int row, int column) const {
+    constexpr size_t kTextSize = 260;
+    RemoteBlock block(process_.Get(), sizeof(LVITEMA) + kTextSize);
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = block.Address() + sizeof(LVITEMA);
+    item.cchTextMax = kTextSize;
+    std::array<char, kTextSize> text{};
+    if (block.Address() == nullptr || !block.Write(0, &item, sizeof item))
+        return "<unreadable>";
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address()));
+    block.Read(sizeof(LVITEMA), text.data(), text.size() - 1);
+    return text.data();
+}
+
+RECT RunningProgram::ListRowRect(HWND list, int row) const {
+    RECT rect{};
+    rect.left = LVIR_BOUNDS;
+    RemoteBlock block(process_.Get(), sizeof rect);
+    if (block.Address() != nullptr && block.Write(0, &rect, sizeof rect) &&
+        ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address())))
+        block.Read(0, &rect, sizeof rect);
+    ::MapWindowPoints(list, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+namespace {
+
+void SendMouse(DWORD flags, int x, int y) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>(static_cast<int64_t>(x) * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>(static_cast<int64_t>(y) * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    ::SendInput(1, &input, sizeof input);
+    ::Sleep(60);
+}
+
+void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof input);
+    ::Sleep(60);
+}
+
+}  // namespace
+
+void MoveMouse(int x, int y) {
+    SendMouse(0, x, y);
+}
+
+void ClickAt(int x, int y, bool right_button) {
+    MoveMouse(x, y);
+    SendMouse(right_button ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, x, y);
+    SendMouse(right_button ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, x, y);
+}
+
+void ClickCentre(const RECT& rect, bool right_button) {
+    ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2, right_button);
+}
+
+void PressKey(WORD key) {
+    SendKey(key, false);
+    SendKey(key, true);
+}
+
+void PressAltKey(WORD key) {
+    SendKey(VK_MENU, false);
+    PressKey(key);
+    SendKey(VK_MENU, true);
+}
+
+RECT ScreenRect(HWND hwnd) {
+    RECT rect{};
+    ::GetWindowRect(hwnd, &rect);
+    return rect;
 }
 
 std::string WindowText(HWND hwnd) {

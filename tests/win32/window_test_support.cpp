@@ -27,16 +27,22 @@ WinTempDir::~WinTempDir() {
 TestPlatform::TestPlatform(std::string settings_directory)
     : Win32Platform("tolvane_win32_tests"), settings_directory_(std::move(settings_directory)) {}
 
-MessageAnswer TestPlatform::Show(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon) {
-    messages.push_back({std::string(text), std::string(caption)});
+MessageAnswer TestPlatform::Show(std::string_view text,
+                                 std::string_view caption,
+                                 MessageButtons buttons,
+                                 MessageIcon icon) {
+    messages.push_back({std::string(text), std::string(caption), MessageBoxStyle(buttons, icon)});
     if (on_message)
         on_message();
     return NextAnswer(answers, buttons);
 }
 
-void WriteSettingsFile(const std::string& directory, LanguageId language) {
+void WriteSettingsFile(const std::string& directory, LanguageId language, const std::string& install_folder) {
     SettingsBytes record = DefaultFileRecordBytes();
-    record[kLanguageField.offset] = static_cast<uint8_t>(language);
+    SettingsRecord fields = DecodeSettings(record);
+    fields.language = static_cast<int8_t>(language);
+    fields.installFolder = install_folder;
+    EncodeSettings(fields, &record);
     const auto bytes = SettingsFileBytes(record, CheckValueOf(record));
     WriteFileBytes(directory + "\\" + kSettingsFileName,
                    std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));

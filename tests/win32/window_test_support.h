@@ -27,6 +27,7 @@ class WinTempDir {
 struct RecordedMessage {
     std::string text;
     std::string caption;  // empty: the box showed the application's name
+    UINT style;           // the MessageBoxA style the box would have had
 };
 
 // The real Windows platform, except that message boxes are recorded and answered in code and the settings file
@@ -51,8 +52,8 @@ class TestPlatform final : public Win32Platform {
     std::string settings_directory_;
 };
 
-// Writes a valid settings file holding the default record with `language`.
-void WriteSettingsFile(const std::string& directory, LanguageId language);
+// Writes a valid settings file holding the default record with `language` and `install_folder`.
+void WriteSettingsFile(const std::string& directory, LanguageId language, const std::string& install_folder = "");
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
