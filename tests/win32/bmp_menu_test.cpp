@@ -360,7 +360,8 @@ TEST_F(BmpMenuTest, ItemsAreDrawnInTheMenuColoursWithPicturesGrayedTextArrowAndS
                  EXPECT_EQ(popup.At(at.x, at.y + 64), ::GetPixel(source.Get(), at.x, at.y)) << "is tiled";
              }
              EXPECT_EQ(popup.At(21, 2), emboss) << "the popup's own background";
-         }}));
+         },
+         [&] { Key(VK_ESCAPE); }}));
     EXPECT_FALSE(left_open_);
 }
 

@@ -78,3 +78,49 @@ void PumpMessages() {
         ::DispatchMessageA(&msg);
     }
 }
+
+namespace {
+
+std::function<bool()> g_step;  // the one WhileShown running
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_step && g_step())
+        ::KillTimer(nullptr, timer);
+}
+
+struct WindowSearch {
+    const std::string* class_name;
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    std::array<char, 256> text{};
+    ::GetClassNameA(hwnd, text.data(), static_cast<int>(text.size()));
+    if (!::IsWindowVisible(hwnd) || *search->class_name != text.data())
+        return TRUE;
+    ::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+    if (search->caption != nullptr && *search->caption != text.data())
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+WhileShown::WhileShown(std::function<bool()> step) {
+    g_step = std::move(step);
+    timer_ = ::SetTimer(nullptr, 0, 50, &RunStep);
+}
+
+WhileShown::~WhileShown() {
+    ::KillTimer(nullptr, timer_);
+    g_step = nullptr;
+}
+
+HWND ThreadWindow(const std::string& class_name, const std::string* caption) {
+    WindowSearch search{&class_name, caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}

@@ -60,3 +60,19 @@ bool FileExists(const std::string& path);
 
 // Handles every message waiting for this thread's windows.
 void PumpMessages();
+
+// Runs `step` from a timer of this thread every 50 ms until it returns true, while a dialog or menu with a loop of
+// its own is up. One at a time.
+class WhileShown {
+  public:
+    explicit WhileShown(std::function<bool()> step);
+    ~WhileShown();
+    WhileShown(const WhileShown&) = delete;
+    WhileShown& operator=(const WhileShown&) = delete;
+
+  private:
+    UINT_PTR timer_;
+};
+
+// A visible window of this thread of that class (and caption, when given); nullptr when there is none.
+HWND ThreadWindow(const std::string& class_name, const std::string* caption = nullptr);
