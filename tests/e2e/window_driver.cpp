@@ -7,54 +7,43 @@
 
 namespace {
 
-struct DialogSearch {
-    DWORD process_id;            // 0: any process
-    const std::string* caption;  // nullptr: any caption
+// A visible top-level window: of `process_id` (0: any process), of `class_name`, with control `control_id` (0: any
+// window) and captioned `caption` (nullptr: any caption).
+struct WindowSearch {
+    DWORD process_id;
+    const char* class_name;
+    const std::string* caption;
     int control_id;
     HWND found;
 };
 
-struct ClassSearch {
-    DWORD process_id;
-    const std::string* class_name;
-    HWND found;
-};
-
-BOOL CALLBACK MatchClass(HWND hwnd, LPARAM context) {
-    auto* search = reinterpret_cast<ClassSearch*>(context);
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(hwnd, &owner);
     std::array<char, 64> class_name{};
     ::GetClassNameA(hwnd, class_name.data(), static_cast<int>(class_name.size()));
-    if (owner != search->process_id || !::IsWindowVisible(hwnd) || *search->class_name != class_name.data())
-        return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM context) {
-    auto* search = reinterpret_cast<DialogSearch*>(context);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hwnd, &owner);
-    std::array<char, 16> class_name{};
-    ::GetClassNameA(hwnd, class_name.data(), static_cast<int>(class_name.size()));
     if ((search->process_id != 0 && owner != search->process_id) || !::IsWindowVisible(hwnd) ||
-        std::string(class_name.data()) != "#32770" || ::GetDlgItem(hwnd, search->control_id) == nullptr ||
+        std::string(class_name.data()) != search->class_name ||
+        (search->control_id != 0 && ::GetDlgItem(hwnd, search->control_id) == nullptr) ||
         (search->caption != nullptr && WindowText(hwnd) != *search->caption))
         return TRUE;
     search->found = hwnd;
     return FALSE;
 }
 
-HWND FindDialog(DWORD process_id, const std::string* caption, int control_id, DWORD timeout_ms) {
-    DialogSearch search{process_id, caption, control_id, nullptr};
+HWND FindWindowOf(WindowSearch search, DWORD timeout_ms) {
     WaitUntil(
         [&] {
-            ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
+            ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
             return search.found != nullptr;
         },
         timeout_ms);
     return search.found;
+}
+
+HWND FindDialog(DWORD process_id, const std::string* caption, int control_id, DWORD timeout_ms) {
+    return FindWindowOf({process_id, "#32770", caption, control_id, nullptr}, timeout_ms);
 }
 
 // A block of memory inside another process, for messages whose parameters point at memory.
@@ -142,20 +131,11 @@ std::string RunningProgram::ListHeaderText(HWND list, int index) const {
 }
 
 HWND RunningProgram::WaitForWindowOfClass(const std::string& class_name, DWORD timeout_ms) const {
-    ClassSearch search{process_id_, &class_name, nullptr};
-    WaitUntil(
-        [&] {
-            ::EnumWindows(&MatchClass, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        timeout_ms);
-    return search.found;
+    return FindWindowOf({process_id_, class_name.c_str(), nullptr, 0, nullptr}, timeout_ms);
 }
 
 bool RunningProgram::HasWindowOfClass(const std::string& class_name) const {
-    ClassSearch search{process_id_, &class_name, nullptr};
-    ::EnumWindows(&MatchClass, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
+    return WaitForWindowOfClass(class_name, 0) != nullptr;
 }
 
 std::vector<RunningProgram::ToolbarItem> RunningProgram::ToolbarItems(HWND toolbar) const {

@@ -194,7 +194,16 @@ TEST_F(BmpMenuTest, SameItemClickedTwiceOpensOnceAndGrayedItemsTakeNoClick) {
     EXPECT_EQ(Count(WM_INITMENUPOPUP), 1);
     EXPECT_TRUE(commands_.empty());
 
-    EXPECT_TRUE(Track(100, 100, {[&] { ClickItem(kGrayed); }, [&] { ClickItem(kAlpha); }}));
+    // Resting on an item with a submenu opens it, on one without closes it again.
+    auto rest_on = [&](int index) {
+        CBmpMenuBar& bar = Bar(popups_.front());
+        const RECT rect = bar.ItemRect(index);
+        ::SendMessageA(bar.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(rect.left + 6, rect.top + 3));
+        ::PostMessageA(bar.Hwnd(), WM_MOUSEHOVER, 0, 0);
+    };
+    EXPECT_TRUE(Track(100, 100,
+                      {[&] { rest_on(kMore); }, [&] { EXPECT_EQ(OpenPopups(), 2); }, [&] { rest_on(kBravo); },
+                       [&] { EXPECT_EQ(OpenPopups(), 1); }, [&] { ClickItem(kGrayed); }, [&] { ClickItem(kAlpha); }}));
     EXPECT_EQ(commands_, std::vector<int>{IDM_TEST_ALPHA});
 }
 
