@@ -20,11 +20,15 @@ add_library(win32_framework STATIC
     framework/dialog.cpp
     framework/subclassed_control.cpp
     framework/win32_platform.cpp
+    framework/window.cpp
 )
 target_link_libraries(win32_framework PUBLIC platform_seam ${TOLVANE_WIN32_LIBRARIES})
 target_compile_definitions(win32_framework PUBLIC ${TOLVANE_WIN32_DEFINITIONS})
 
 add_library(tolvane_widgets STATIC
+    widgets/bmp_menu.cpp
+    widgets/bmp_menu_bar.cpp
+    widgets/bmp_menu_item_painter.cpp
     widgets/drop_list_ctrl.cpp
     widgets/hover_button.cpp
 )
@@ -32,7 +36,9 @@ target_link_libraries(tolvane_widgets PUBLIC recovery_core win32_framework)
 
 add_library(tolvane_mainwindow STATIC
     mainwindow/banner_painter.cpp
+    mainwindow/file_list_commands.cpp
     mainwindow/main_dialog.cpp
+    mainwindow/popup_menus.cpp
     mainwindow/recovery_app.cpp
 )
 target_link_libraries(tolvane_mainwindow PUBLIC tolvane_widgets)

@@ -35,13 +35,39 @@ bool Dialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
         return true;
     }
     if (msg == WM_DRAWITEM) {
-        // Owner-drawn controls paint themselves.
+        // Owner-drawn controls paint themselves. For a menu item the record's window field holds a menu handle.
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (item->CtlType == ODT_MENU)
+            return false;
         *result = ::SendMessageA(item->hwndItem, kMsgReflectDrawItem, 0, lp);
         return *result != 0;
     }
     return false;
 }
+
+namespace {
+
+// The messages whose result a dialog procedure returns itself; for these the dialog manager ignores DWLP_MSGRESULT.
+bool ResultIsReturnedDirectly(UINT msg) {
+    switch (msg) {
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
 
 INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_INITDIALOG)
@@ -49,6 +75,8 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (!OnMessage(msg, wp, lp, &result))
         return FALSE;
+    if (ResultIsReturnedDirectly(msg))
+        return static_cast<INT_PTR>(result);
     ::SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, result);
     return TRUE;
 }

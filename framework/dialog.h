@@ -45,18 +45,43 @@ class Dialog {
 // Paints a minimised dialog: the icon's background, then the icon centred in the client area.
 void PaintMinimisedIcon(HWND dialog, HICON icon);
 
-// The command part of a dialog's message table: command identifier -> member handler.
+// The notification code of menu items (and of a button's click, BN_CLICKED, which has the same value).
+constexpr int kMenuCommand = 0;
+
+// The command part of a dialog's message table: control or command identifier and notification code -> member
+// handler. Naming the code keeps a double click on an owner-drawn button (BN_DOUBLECLICKED) or an edit's changes
+// from running a command meant for a click or for the edit losing the focus.
 template <class D>
 struct CommandEntry {
     int id;
+    int code;
     void (D::*handler)();
 };
 
 template <class D, size_t N>
-bool RunCommand(const CommandEntry<D> (&table)[N], D& dialog, int id) {
+bool RunCommand(const CommandEntry<D> (&table)[N], D& dialog, int id, int code) {
     for (const CommandEntry<D>& entry : table) {
-        if (entry.id == id) {
+        if (entry.id == id && entry.code == code) {
             (dialog.*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+// The notification part: control identifier and WM_NOTIFY code -> member handler, which gives the result.
+template <class D>
+struct NotifyEntry {
+    UINT_PTR id;
+    UINT code;
+    LRESULT (D::*handler)(const NMHDR&);
+};
+
+template <class D, size_t N>
+bool RunNotify(const NotifyEntry<D> (&table)[N], D& dialog, const NMHDR& header, LRESULT* result) {
+    for (const NotifyEntry<D>& entry : table) {
+        if (entry.id == header.idFrom && entry.code == header.code) {
+            *result = (dialog.*entry.handler)(header);
             return true;
         }
     }

@@ -59,6 +59,21 @@ struct ImageListT {
 };
 using UniqueImageList = Unique<ImageListT>;
 
+struct MenuT {
+    using H = HMENU;
+    static H Invalid() { return nullptr; }
+    static void Close(H h) { ::DestroyMenu(h); }
+};
+using UniqueMenu = Unique<MenuT>;
+
+// Only for top-level windows we create ourselves; controls belong to their dialog.
+struct WindowT {
+    using H = HWND;
+    static H Invalid() { return nullptr; }
+    static void Close(H h) { ::DestroyWindow(h); }
+};
+using UniqueWindow = Unique<WindowT>;
+
 struct FileT {
     using H = HANDLE;
     static H Invalid() { return INVALID_HANDLE_VALUE; }

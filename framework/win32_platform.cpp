@@ -4,18 +4,23 @@
 
 Win32Platform::Win32Platform(std::string application_name) : application_name_(std::move(application_name)) {}
 
+UINT MessageBoxStyle(MessageButtons buttons, MessageIcon icon) {
+    // A question carries no icon of its own: only the icon its caller asks for.
+    UINT style = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
+    if (icon == MessageIcon::Warning)
+        style |= MB_ICONWARNING;
+    else if (icon == MessageIcon::Stop)
+        style |= MB_ICONSTOP;
+    return style;
+}
+
 MessageAnswer Win32Platform::Show(std::string_view text,
                                   std::string_view caption,
                                   MessageButtons buttons,
                                   MessageIcon icon) {
     const std::string text_z(text);
     const std::string caption_z(caption.empty() ? std::string_view(application_name_) : caption);
-    UINT style = buttons == MessageButtons::YesNo ? MB_YESNO | MB_ICONQUESTION : MB_OK;
-    if (icon == MessageIcon::Warning)
-        style |= MB_ICONWARNING;
-    else if (icon == MessageIcon::Stop)
-        style |= MB_ICONSTOP;
-    const int answer = ::MessageBoxA(owner_, text_z.c_str(), caption_z.c_str(), style);
+    const int answer = ::MessageBoxA(owner_, text_z.c_str(), caption_z.c_str(), MessageBoxStyle(buttons, icon));
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;

@@ -37,5 +37,8 @@ class Win32Platform : public Platform {
     HWND owner_ = nullptr;
 };
 
+// The MessageBoxA style of a box with these buttons and this icon.
+UINT MessageBoxStyle(MessageButtons buttons, MessageIcon icon);
+
 // The running program's file name without folder and extension: "Tolvane" for C:\Apps\Tolvane.exe.
 std::string ModuleBaseName(HMODULE module);

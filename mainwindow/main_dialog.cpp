@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "framework/gdi_scope.h"
 #include "mainwindow/banner_painter.h"
+#include "mainwindow/companion_launcher.h"
 #include "resources/tolvane_resource.h"
 
 namespace {
@@ -16,14 +19,38 @@ constexpr char kSidePictureTip[] = "Alimentare!";
 }  // namespace
 
 const CommandEntry<MainDialog> MainDialog::kCommands[] = {
-    {IDC_EXIT, &MainDialog::ExitProgram},
-    {IDM_EXIT, &MainDialog::ExitProgram},
-    {IDC_EXTRACT, &MainDialog::RecoverCommand},
-    {IDM_RECOVER, &MainDialog::RecoverCommand},
-    {IDM_CTX_RECOVER, &MainDialog::RecoverCommand},
-    {IDC_DELETE, &MainDialog::DeleteFileCommand},
-    {IDM_DELETE_FILE, &MainDialog::DeleteFileCommand},
-    {IDM_CTX_DELETE, &MainDialog::DeleteFileCommand},
+    {IDC_EXIT, BN_CLICKED, &MainDialog::ExitProgram},
+    {IDM_EXIT, kMenuCommand, &MainDialog::ExitProgram},
+    {IDC_HELPBUTTON, BN_CLICKED, &MainDialog::OpenHelp},
+    {IDM_LAUNCH_HELP, kMenuCommand, &MainDialog::OpenHelp},
+    {IDC_FILTER_EDIT, EN_KILLFOCUS, &MainDialog::ApplyDropOptions},
+    {IDC_ACCEPT_FILES, BN_CLICKED, &MainDialog::ApplyDropOptions},
+    {IDC_ACCEPT_FOLDERS, BN_CLICKED, &MainDialog::ApplyDropOptions},
+    {IDC_ALLOW_DUPLICATES, BN_CLICKED, &MainDialog::ApplyDropOptions},
+    {IDC_USE_CALLBACK, BN_CLICKED, &MainDialog::ApplyDropOptions},
+    {IDC_FILTER_ALL, BN_CLICKED, &MainDialog::ApplyDropOptions},
+    {IDC_FILTER_EXTENSION, BN_CLICKED, &MainDialog::ApplyDropOptions},
+    {IDC_CLEAR_LIST, kMenuCommand, &MainDialog::ClearList},
+    {IDC_OPEN, BN_CLICKED, &MainDialog::AddFileByDialog},
+    {IDM_ADD_FILE, kMenuCommand, &MainDialog::AddFileByDialog},
+    {IDC_EXTRACT, BN_CLICKED, &MainDialog::RecoverCommand},
+    {IDM_RECOVER, kMenuCommand, &MainDialog::RecoverCommand},
+    {IDM_CTX_RECOVER, kMenuCommand, &MainDialog::RecoverCommand},
+    {IDC_EMPTY_LIST, BN_CLICKED, &MainDialog::ClearList},
+    {IDM_CLEAR_LIST, kMenuCommand, &MainDialog::ClearList},
+    {IDC_OPTIONS, BN_CLICKED, &MainDialog::OpenConfiguration},
+    {IDM_OPTIONS, kMenuCommand, &MainDialog::OpenConfiguration},
+    {IDC_FILE_MENU, BN_CLICKED, &MainDialog::ShowFileMenu},
+    {IDC_OPTIONS_MENU, BN_CLICKED, &MainDialog::ShowOptionsMenu},
+    {IDC_HELP_MENU, BN_CLICKED, &MainDialog::ShowHelpMenu},
+    {IDC_DELETE, BN_CLICKED, &MainDialog::DeleteFileCommand},
+    {IDM_DELETE_FILE, kMenuCommand, &MainDialog::DeleteFileCommand},
+    {IDM_CTX_DELETE, kMenuCommand, &MainDialog::DeleteFileCommand},
+    {IDM_CTX_REMOVE, kMenuCommand, &MainDialog::RemoveFromList},
+};
+
+const NotifyEntry<MainDialog> MainDialog::kNotifications[] = {
+    {IDC_FILELIST, static_cast<UINT>(NM_RCLICK), &MainDialog::ShowListMenu},
 };
 
 MainDialog::MainDialog(HINSTANCE instance,
@@ -35,6 +62,7 @@ MainDialog::MainDialog(HINSTANCE instance,
       files_(files),
       startup_files_(std::move(startup_files)),
       fileList(platform),
+      fileCommands(fileList, platform, files),
       appIcon(::LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP))) {}
 
 const std::pair<CHoverButton MainDialog::*, int> MainDialog::kHoverButtons[] = {
@@ -91,6 +119,10 @@ bool MainDialog::OnInitDialog() {
     ::SendMessageA(progress, PBM_SETSTEP, 1, 0);
     ::SendMessageA(progress, PBM_SETRANGE, 0, MAKELPARAM(0, 10));
     SetUpButtons();
+    menuSideWidthText = "20";
+    menuStripBitmap = 1;
+    menuStripTile = 1;
+    menuStripOnSubmenus = 0;
     AddStartupFiles();
     return true;
 }
@@ -206,6 +238,37 @@ void MainDialog::DeleteFileCommand() {
         fileList.DeleteRow(row);
 }
 
+void MainDialog::AddFileByDialog() {
+    if (const auto size = fileCommands.AddFileByDialog(Hwnd(), Text(OpenDialogTitle)))
+        lastAddedSize = *size;
+}
+
+void MainDialog::OpenHelp() {
+    StartCompanion(files_, platform_, programFolder, kHelpProgram, currentLanguage);
+}
+
+void MainDialog::OpenConfiguration() {
+    StartCompanion(files_, platform_, programFolder, kConfigurationProgram, currentLanguage);
+}
+
+void MainDialog::ShowMenu(PopupMenu menu) {
+    MenuStrip strip;
+    if (menu == PopupMenu::File) {
+        strip.width = static_cast<int>(std::strtol(menuSideWidthText.c_str(), nullptr, 10));
+        strip.withBitmap = menuStripBitmap != 0;
+        strip.tiled = menuStripTile != 0;
+        strip.onSubmenus = menuStripOnSubmenus != 0;
+    }
+    ShowPopupMenu(Instance(), Hwnd(), menu, currentLanguage, strip);
+}
+
+LRESULT MainDialog::ShowListMenu(const NMHDR&) {
+    selectedCount = fileList.SelectedCount();
+    if (selectedCount != 0)
+        ShowMenu(PopupMenu::List);
+    return 0;
+}
+
 void MainDialog::ExitProgram() {
     platform_.EndProcess(9);
 }
@@ -225,14 +288,24 @@ bool MainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     switch (msg) {
         case WM_COMMAND: {
             const int id = LOWORD(wp);
-            if (const auto language = LanguageForCommand(id)) {
+            const int code = HIWORD(wp);
+            if (const auto language = LanguageForCommand(id); language && code == kMenuCommand) {
                 SetLanguage(*language);
                 return true;
             }
-            if (RunCommand(kCommands, *this, id))
+            if (RunCommand(kCommands, *this, id, code))
                 return true;
             break;
         }
+        case WM_NOTIFY:
+            if (RunNotify(kNotifications, *this, *reinterpret_cast<const NMHDR*>(lp), result))
+                return true;
+            break;
+        case WM_HELP:
+            // F1, which Windows users press for help before anything else.
+            OpenHelp();
+            *result = TRUE;
+            return true;
         case WM_PAINT:
             OnPaint();
             return true;

@@ -11,7 +11,9 @@
 #include "framework/file_system.h"
 #include "framework/unique_handle.h"
 #include "framework/win32_platform.h"
+#include "mainwindow/file_list_commands.h"
 #include "mainwindow/language.h"
+#include "mainwindow/popup_menus.h"
 #include "mainwindow/text_catalogue.h"
 #include "recovery/carve_result.h"
 #include "recovery/recover_command.h"
@@ -30,6 +32,7 @@ class MainDialog : public Dialog {
     DropListCtrl& FileList() { return fileList; }
     const CHoverButton& HoverButton(int control_id) const;
     const CarveResult& LastCarve() const { return carveResult; }
+    uint64_t LastAddedSize() const { return lastAddedSize; }
 
   protected:
     bool OnInitDialog() override;
@@ -39,6 +42,17 @@ class MainDialog : public Dialog {
     void ExitProgram();
     void RecoverCommand();
     void DeleteFileCommand();
+    void AddFileByDialog();
+    void ClearList() { fileCommands.ClearList(); }
+    void RemoveFromList() { fileCommands.RemoveFromList(); }
+    void ApplyDropOptions() { fileCommands.ApplyDropOptions(Hwnd()); }
+    void OpenHelp();
+    void OpenConfiguration();
+    void ShowFileMenu() { ShowMenu(PopupMenu::File); }
+    void ShowOptionsMenu() { ShowMenu(PopupMenu::Options); }
+    void ShowHelpMenu() { ShowMenu(PopupMenu::Help); }
+    void ShowMenu(PopupMenu menu);
+    LRESULT ShowListMenu(const NMHDR& notification);
     void SetLanguage(LanguageId id);
     void ApplyButtonTips();
     void SetMenuBarImages();
@@ -55,6 +69,7 @@ class MainDialog : public Dialog {
     void ShowSplash() {}
 
     static const CommandEntry<MainDialog> kCommands[];
+    static const NotifyEntry<MainDialog> kNotifications[];
     // The picture buttons and the template controls they are attached to.
     static const std::pair<CHoverButton MainDialog::*, int> kHoverButtons[8];
 
@@ -69,7 +84,14 @@ class MainDialog : public Dialog {
     std::array<UniqueBitmap, kMenuBarImageCount> menuBarImages;
     int firstColumnWidth = 0;
     LanguageId currentLanguage = LanguageId::English;
+    int selectedCount = 0;
+    // The File menu's strip: its width as text, read each time the menu opens, and the three strip flags.
+    std::string menuSideWidthText;
+    int menuStripBitmap = 0;
+    int menuStripTile = 0;
+    int menuStripOnSubmenus = 0;
     DropListCtrl fileList;
+    FileListCommands fileCommands;
     CHoverButton openButton, extractButton, emptyListButton, deleteButton, helpButton, optionsButton, exitButton,
         sidePicture;
     HICON appIcon;  // a shared resource icon: never destroyed

@@ -6,6 +6,8 @@ file(GLOB core_files
     ${SOURCE_DIR}/framework/stdio_file_system.* ${SOURCE_DIR}/framework/file_position.*
     ${SOURCE_DIR}/framework/native_file.*
     ${SOURCE_DIR}/mainwindow/text_catalogue.*
+    ${SOURCE_DIR}/mainwindow/companion_launcher.* ${SOURCE_DIR}/mainwindow/drop_option_fields.*
+    ${SOURCE_DIR}/widgets/menu_item_art.* ${SOURCE_DIR}/widgets/menu_mnemonic.* ${SOURCE_DIR}/widgets/menu_placement.*
     ${SOURCE_DIR}/widgets/drop_options.* ${SOURCE_DIR}/widgets/file_list_entry.*
     ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*)
 set(offences "")

@@ -21,7 +21,7 @@ OleSession::OleSession(Platform& platform) {
     // RPC_E_CHANGED_MODE: someone initialised the thread another way; that serves shortcuts just as well.
     if (result != RPC_E_CHANGED_MODE)
         platform.ShowMessage("OLE initialization failed.\n\nMake sure that the OLE libraries are the correct version.",
-                             "", MessageButtons::Ok);
+                             "", MessageButtons::Ok, MessageIcon::Warning);
 }
 
 OleSession::~OleSession() {
@@ -46,9 +46,14 @@ int DropListCtrl::AddPathRow(const std::string& path) {
         if (::SendMessageA(Hwnd(), LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)) != -1)
             return -1;
     }
+    return InsertRow(path);
+}
+
+int DropListCtrl::InsertRow(const std::string& path, std::optional<int> image) {
     LVITEMA item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | (image ? LVIF_IMAGE : 0u);
     item.iItem = 0;
+    item.iImage = image.value_or(0);
     item.pszText = const_cast<char*>(path.c_str());
     return static_cast<int>(::SendMessageA(Hwnd(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
@@ -79,15 +84,16 @@ void DropListCtrl::AddDroppedPath(std::string path) {
         return;
     }
     const int row = AddPathRow(path);
-    if (row != -1)
-        FillColumns(row, path);
-}
-
-void DropListCtrl::FillColumns(int row, const std::string& path) {
+    if (row == -1)
+        return;
     // A file that cannot be opened (locked, or a folder) gets no size rather than a wrong one.
     const int64_t size = FileSizeForList(path);
-    if (size >= 0)
-        SetCellText(row, 1, SizeColumnText(static_cast<uint64_t>(size)));
+    FillFileColumns(row, path, size >= 0 ? std::optional<uint64_t>(static_cast<uint64_t>(size)) : std::nullopt);
+}
+
+void DropListCtrl::FillFileColumns(int row, const std::string& path, std::optional<uint64_t> size) {
+    if (size)
+        SetCellText(row, 1, SizeColumnText(*size));
     CalendarTime written;
     if (LastWriteTime(path, &written)) {
         SetCellText(row, 2, DateColumnText(written));
@@ -149,6 +155,14 @@ void DropListCtrl::SelectRow(int row) {
 
 void DropListCtrl::DeleteRow(int row) {
     ::SendMessageA(Hwnd(), LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+}
+
+void DropListCtrl::DeleteAllRows() {
+    ::SendMessageA(Hwnd(), LVM_DELETEALLITEMS, 0, 0);
+}
+
+int DropListCtrl::SelectedCount() const {
+    return static_cast<int>(::SendMessageA(Hwnd(), LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
 std::string ResolveShortcut(const std::string& path) {

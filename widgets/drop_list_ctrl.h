@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 
 #include "framework/subclassed_control.h"
@@ -38,6 +39,10 @@ class DropListCtrl : public SubclassedControl {
 
     // Adds a row for `path` at the top; -1 when refused as a duplicate.
     virtual int AddPathRow(const std::string& path);
+    // Adds a row for `path` at the top, whatever the list holds; with `image`, that picture of the image list.
+    int InsertRow(const std::string& path, std::optional<int> image = std::nullopt);
+    // Fills a row's size (from `size` bytes, left empty without), last-write date and time columns.
+    void FillFileColumns(int row, const std::string& path, std::optional<uint64_t> size);
     // One dropped item: the whole path a drop takes (shortcut, check, insertion, columns).
     void AddDroppedPath(std::string path);
 
@@ -48,13 +53,14 @@ class DropListCtrl : public SubclassedControl {
     int SelectedRow() const;
     void SelectRow(int row);
     void DeleteRow(int row);
+    void DeleteAllRows();
+    int SelectedCount() const;
 
   protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
     void OnDropFiles(HDROP drop);
-    void FillColumns(int row, const std::string& path);
 
     OleSession ole_;
     DropOptions options;

@@ -65,11 +65,12 @@ void CHoverButton::Repaint() {
 }
 
 void CHoverButton::EnsureToolTip() {
-    if (m_toolTip != nullptr)
+    if (m_toolTip)
         return;
-    m_toolTip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    ::SendMessageA(m_toolTip, TTM_ACTIVATE, FALSE, 0);
+    m_toolTip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Hwnd(), nullptr,
+                                      ::GetModuleHandleA(nullptr), nullptr));
+    ::SendMessageA(m_toolTip.Get(), TTM_ACTIVATE, FALSE, 0);
 }
 
 void CHoverButton::SetToolTipText(const char* text, bool activate) {
@@ -83,12 +84,13 @@ void CHoverButton::SetToolTipText(const char* text, bool activate) {
     tool.hwnd = Hwnd();
     tool.uId = kToolId;
     tool.lpszText = const_cast<char*>(text);
-    if (::SendMessageA(m_toolTip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
+    HWND tip = m_toolTip.Get();
+    if (::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
         ::GetClientRect(Hwnd(), &tool.rect);
-        ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageA(m_toolTip, TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
+    ::SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageA(tip, TTM_ACTIVATE, activate ? TRUE : FALSE, 0);
 }
 
 LRESULT CHoverButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -105,6 +107,13 @@ LRESULT CHoverButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MOUSELEAVE:
             OnMouseLeave();
             return 0;
+        case WM_DESTROY:
+            // When the whole dialog goes, its owned windows, the tool tip among them, may have gone already.
+            if (::IsWindow(m_toolTip.Get()))
+                m_toolTip.Reset();
+            else
+                m_toolTip.Release();
+            break;
     }
     return SubclassedControl::OnMessage(msg, wp, lp);
 }

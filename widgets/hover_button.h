@@ -21,7 +21,7 @@ class CHoverButton : public SubclassedControl {
 
     // The frame DrawItem paints for an owner-draw item state.
     Frame FrameFor(UINT item_state) const;
-    HWND ToolTip() const { return m_toolTip; }
+    HWND ToolTip() const { return m_toolTip.Get(); }
     bool IsHovering() const { return m_bHover; }
 
   protected:
@@ -40,5 +40,7 @@ class CHoverButton : public SubclassedControl {
     int m_nFrameHeight = 0;
     UniqueBitmap m_stripBitmap;
     bool m_bTracking = false;
-    HWND m_toolTip = nullptr;  // owned by the button's window; goes with it
+    // Owned here: a tool tip's owner is the button's top-level window, which would keep it until the whole dialog
+    // goes. It goes with the button's window, or with this object if that goes first.
+    UniqueWindow m_toolTip;
 };

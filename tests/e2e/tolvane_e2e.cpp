@@ -1,5 +1,5 @@
 // Runs the real Tolvane.exe the way a user would and checks what it shows and writes.
-// Usage: tolvane_e2e TOLVANE_EXE WORK_FOLDER
+// Usage: tolvane_e2e TOLVANE_EXE WORK_FOLDER COMPANION_STANDIN_EXE
 //   WORK_FOLDER holds damaged_photo.psd (a copy the run may delete) and reference\ (the command line's pictures of
 //   the same file). The run replaces the settings file in the Windows directory.
 #include <windows.h>
@@ -12,6 +12,7 @@
 
 #include "recovery/settings_record.h"
 #include "resources/tolvane_resource.h"
+#include "tests/e2e/menu_walk.h"
 #include "tests/e2e/window_driver.h"
 #include "tests/win32/window_test_support.h"
 
@@ -121,8 +122,8 @@ void RestartsInGermanAndClosesWithCodeNine(const std::string& exe, const std::st
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tolvane_e2e TOLVANE_EXE WORK_FOLDER\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: tolvane_e2e TOLVANE_EXE WORK_FOLDER COMPANION_STANDIN_EXE\n");
         return 2;
     }
     const std::string exe = WindowsPath(argv[1]);
@@ -131,5 +132,6 @@ int main(int argc, char** argv) {
     WriteSettingsFile(WindowsDirectory(), LanguageId::English);
     RecoverDeleteSwitchAndExit(exe, work);
     RestartsInGermanAndClosesWithCodeNine(exe, work);
+    WalkTheMenusAndFileCommands(exe, work, WindowsPath(argv[3]));
     return ReportChecks();
 }

@@ -7,36 +7,43 @@
 
 namespace {
 
-struct DialogSearch {
-    DWORD process_id;            // 0: any process
-    const std::string* caption;  // nullptr: any caption
+// A visible top-level window: of `process_id` (0: any process), of `class_name`, with control `control_id` (0: any
+// window) and captioned `caption` (nullptr: any caption).
+struct WindowSearch {
+    DWORD process_id;
+    const char* class_name;
+    const std::string* caption;
     int control_id;
     HWND found;
 };
 
-BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM context) {
-    auto* search = reinterpret_cast<DialogSearch*>(context);
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(hwnd, &owner);
-    std::array<char, 16> class_name{};
+    std::array<char, 64> class_name{};
     ::GetClassNameA(hwnd, class_name.data(), static_cast<int>(class_name.size()));
     if ((search->process_id != 0 && owner != search->process_id) || !::IsWindowVisible(hwnd) ||
-        std::string(class_name.data()) != "#32770" || ::GetDlgItem(hwnd, search->control_id) == nullptr ||
+        std::string(class_name.data()) != search->class_name ||
+        (search->control_id != 0 && ::GetDlgItem(hwnd, search->control_id) == nullptr) ||
         (search->caption != nullptr && WindowText(hwnd) != *search->caption))
         return TRUE;
     search->found = hwnd;
     return FALSE;
 }
 
-HWND FindDialog(DWORD process_id, const std::string* caption, int control_id, DWORD timeout_ms) {
-    DialogSearch search{process_id, caption, control_id, nullptr};
+HWND FindWindowOf(WindowSearch search, DWORD timeout_ms) {
     WaitUntil(
         [&] {
-            ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
+            ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
             return search.found != nullptr;
         },
         timeout_ms);
     return search.found;
+}
+
+HWND FindDialog(DWORD process_id, const std::string* caption, int control_id, DWORD timeout_ms) {
+    return FindWindowOf({process_id, "#32770", caption, control_id, nullptr}, timeout_ms);
 }
 
 // A block of memory inside another process, for messages whose parameters point at memory.
@@ -121,6 +128,124 @@ std::string RunningProgram::ListHeaderText(HWND list, int index) const {
         !block.Read(sizeof(HDITEMA), text.data(), text.size() - 1))
         return "<unreadable>";
     return text.data();
+}
+
+HWND RunningProgram::WaitForWindowOfClass(const std::string& class_name, DWORD timeout_ms) const {
+    return FindWindowOf({process_id_, class_name.c_str(), nullptr, 0, nullptr}, timeout_ms);
+}
+
+bool RunningProgram::HasWindowOfClass(const std::string& class_name) const {
+    return WaitForWindowOfClass(class_name, 0) != nullptr;
+}
+
+std::vector<RunningProgram::ToolbarItem> RunningProgram::ToolbarItems(HWND toolbar) const {
+    std::vector<ToolbarItem> items;
+    constexpr size_t kTextSize = 260;
+    RemoteBlock block(process_.Get(), sizeof(TBBUTTON) + sizeof(RECT) + kTextSize);
+    if (block.Address() == nullptr)
+        return items;
+    const auto count = static_cast<int>(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        TBBUTTON button{};
+        ToolbarItem item{};
+        std::array<char, kTextSize> text{};
+        char* remote_text = block.Address() + sizeof(TBBUTTON) + sizeof(RECT);
+        if (!::SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(block.Address())) ||
+            !block.Read(0, &button, sizeof button))
+            break;
+        item.id = button.idCommand;
+        ::SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(block.Address() + sizeof(TBBUTTON)));
+        block.Read(sizeof(TBBUTTON), &item.rect, sizeof item.rect);
+        ::MapWindowPoints(toolbar, HWND_DESKTOP, reinterpret_cast<POINT*>(&item.rect), 2);
+        if (::SendMessageA(toolbar, TB_GETBUTTONTEXTA, static_cast<WPARAM>(button.idCommand),
+                           reinterpret_cast<LPARAM>(remote_text)) > 0 &&
+            block.Read(sizeof(TBBUTTON) + sizeof(RECT), text.data(), text.size() - 1))
+            item.text = text.data();
+        items.push_back(item);
+    }
+    return items;
+}
+
+std::string RunningProgram::ListCellText(HWND list, int row, int column) const {
+    constexpr size_t kTextSize = 260;
+    RemoteBlock block(process_.Get(), sizeof(LVITEMA) + kTextSize);
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = block.Address() + sizeof(LVITEMA);
+    item.cchTextMax = kTextSize;
+    std::array<char, kTextSize> text{};
+    if (block.Address() == nullptr || !block.Write(0, &item, sizeof item))
+        return "<unreadable>";
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address()));
+    block.Read(sizeof(LVITEMA), text.data(), text.size() - 1);
+    return text.data();
+}
+
+RECT RunningProgram::ListRowRect(HWND list, int row) const {
+    RECT rect{};
+    rect.left = LVIR_BOUNDS;
+    RemoteBlock block(process_.Get(), sizeof rect);
+    if (block.Address() != nullptr && block.Write(0, &rect, sizeof rect) &&
+        ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address())))
+        block.Read(0, &rect, sizeof rect);
+    ::MapWindowPoints(list, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+namespace {
+
+void SendMouse(DWORD flags, int x, int y) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>(static_cast<int64_t>(x) * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>(static_cast<int64_t>(y) * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    ::SendInput(1, &input, sizeof input);
+    ::Sleep(60);
+}
+
+void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof input);
+    ::Sleep(60);
+}
+
+}  // namespace
+
+void MoveMouse(int x, int y) {
+    SendMouse(0, x, y);
+}
+
+void ClickAt(int x, int y, bool right_button) {
+    MoveMouse(x, y);
+    SendMouse(right_button ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, x, y);
+    SendMouse(right_button ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, x, y);
+}
+
+void ClickCentre(const RECT& rect, bool right_button) {
+    ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2, right_button);
+}
+
+void PressKey(WORD key) {
+    SendKey(key, false);
+    SendKey(key, true);
+}
+
+void PressAltKey(WORD key) {
+    SendKey(VK_MENU, false);
+    PressKey(key);
+    SendKey(VK_MENU, true);
+}
+
+RECT ScreenRect(HWND hwnd) {
+    RECT rect{};
+    ::GetWindowRect(hwnd, &rect);
+    return rect;
 }
 
 std::string WindowText(HWND hwnd) {

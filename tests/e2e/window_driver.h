@@ -29,6 +29,20 @@ class RunningProgram {
 
     // Reads a text out of the program's own memory: column `index` header of a list view.
     std::string ListHeaderText(HWND list, int index) const;
+    // A visible top-level window of the program of that class; nullptr after the timeout.
+    HWND WaitForWindowOfClass(const std::string& class_name, DWORD timeout_ms = 20000) const;
+    bool HasWindowOfClass(const std::string& class_name) const;
+    // The items of a toolbar control of the program (the rows of a bitmap menu): command id, text and screen rect.
+    struct ToolbarItem {
+        int id;
+        std::string text;
+        RECT rect;
+    };
+    std::vector<ToolbarItem> ToolbarItems(HWND toolbar) const;
+    // The text of a cell of a list view.
+    std::string ListCellText(HWND list, int row, int column) const;
+    // The screen rectangle of row `row` of a list view.
+    RECT ListRowRect(HWND list, int row) const;
 
   private:
     UniqueKernelHandle process_;
@@ -46,6 +60,15 @@ void Check(bool condition, const std::string& what);
 int ReportChecks();
 // A path from the command line with its slashes turned into backslashes.
 std::string WindowsPath(std::string path);
+
+// Real input, as a user makes it, through SendInput; positions in screen pixels.
+void MoveMouse(int x, int y);
+void ClickAt(int x, int y, bool right_button = false);
+void ClickCentre(const RECT& rect, bool right_button = false);
+void PressKey(WORD key);
+// Alt held down while `key` is pressed.
+void PressAltKey(WORD key);
+RECT ScreenRect(HWND hwnd);
 
 // Presses a button the way BM_CLICK does, without waiting for what the press starts.
 void Press(HWND dialog, int control_id);

@@ -112,4 +112,13 @@ TEST_F(HoverButtonTest, ToolTipKeepsOneToolAndCanStaySilent) {
     EXPECT_STREQ(text, "second");
 }
 
+TEST_F(HoverButtonTest, ToolTipGoesWithTheButton) {
+    button.SetToolTipText("tip", true);
+    HWND tip = button.ToolTip();
+    ASSERT_TRUE(::IsWindow(tip));
+    // The dialog (here the parent) stays; only the button goes, and its tool tip with it.
+    ::DestroyWindow(button.Hwnd());
+    EXPECT_FALSE(::IsWindow(tip));
+}
+
 }  // namespace

@@ -54,6 +54,9 @@ TEST_F(InstallerDialogTest, StartsWithItsTitleAboutItemAndNoProgress) {
     EXPECT_TRUE(Visible(IDC_INSTALL));
     EXPECT_FALSE(Visible(IDC_INSTALL_PROGRESS));
     EXPECT_FALSE(Visible(IDC_STATUS));
+    // The dialog procedure returns the drag icon itself; a result left in DWLP_MSGRESULT would be ignored.
+    EXPECT_EQ(::SendMessageA(dialog_->Hwnd(), WM_QUERYDRAGICON, 0, 0),
+              reinterpret_cast<LRESULT>(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_INSTALLER))));
 }
 
 TEST_F(InstallerDialogTest, ShowsProgressWhileUnpackingAndGivesTheButtonsBackAfterwards) {

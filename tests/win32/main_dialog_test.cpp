@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "framework/gdi_scope.h"
@@ -15,6 +16,7 @@
 #include "recovery/settings_record.h"
 #include "resources/tolvane_resource.h"
 #include "tests/win32/window_test_support.h"
+#include "widgets/bmp_menu.h"
 
 namespace {
 
@@ -263,6 +265,208 @@ TEST_F(MainDialogTest, DeleteFileThatCannotGoKeepsTheRow) {
     EXPECT_TRUE(FileExists(locked));
     EXPECT_EQ(dialog->FileList().RowCount(), 1);
     EXPECT_EQ(platform.messages.back().text, "Error writing file. Quit any application that might use the file!");
+}
+
+TEST_F(MainDialogTest, CommandsRunOnTheNotificationTheirTableNames) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::English);
+    WriteFileBytes(work_dir / "a.psd", "a");
+    Open({work_dir / "a.psd"});
+    // Setting the hidden edit's ".txt" at start-up changed it; the files-only options of the start stay.
+    EXPECT_EQ(dialog->FileList().GetDropOptions().flags, AcceptFiles);
+    ::SendMessageA(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_FILTER_EDIT, EN_CHANGE), 0);
+    EXPECT_EQ(dialog->FileList().GetDropOptions().flags, AcceptFiles);
+    // An owner-drawn button's double click is no second click.
+    ::SendMessageA(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_EMPTY_LIST, BN_DOUBLECLICKED), 0);
+    EXPECT_EQ(dialog->FileList().RowCount(), 1);
+    Command(IDC_CLEAR_LIST);
+    EXPECT_EQ(dialog->FileList().RowCount(), 0);
+}
+
+TEST_F(MainDialogTest, HiddenOptionControlsRewriteTheDropOptions) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::English);
+    Open();
+    auto click = [&](int id, bool checked) {
+        ::CheckDlgButton(dialog->Hwnd(), id, checked ? BST_CHECKED : BST_UNCHECKED);
+        ::SendMessageA(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    };
+    click(IDC_USE_CALLBACK, true);
+    DropOptions options = dialog->FileList().GetDropOptions();
+    EXPECT_EQ(options.flags, AcceptFiles | AcceptFolders | UseCallback);
+    EXPECT_FALSE(::IsWindowEnabled(dialog->Item(IDC_ALLOW_DUPLICATES)));
+    const std::string folder = work_dir / "sub";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    dialog->FileList().AddDroppedPath(folder);
+    EXPECT_EQ(dialog->FileList().CellText(0, 0), folder);
+    EXPECT_EQ(dialog->FileList().CellText(0, 1), "Inserted from callback function");
+
+    click(IDC_USE_CALLBACK, false);
+    ::CheckRadioButton(dialog->Hwnd(), IDC_FILTER_ALL, IDC_FILTER_EXTENSION, IDC_FILTER_EXTENSION);
+    ::SetDlgItemTextA(dialog->Hwnd(), IDC_FILTER_EDIT, ".psd");
+    ::SendMessageA(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_FILTER_EDIT, EN_KILLFOCUS), 0);
+    options = dialog->FileList().GetDropOptions();
+    EXPECT_EQ(options.flags, AcceptFiles | AcceptFolders | FilterByExtension);
+    EXPECT_EQ(options.extension, ".psd");
+    EXPECT_EQ(options.insertCallback, nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(dialog->Item(IDC_ALLOW_DUPLICATES)));
+
+    click(IDC_ACCEPT_FILES, false);
+    for (int id : {IDC_FILTER_ALL, IDC_FILTER_EXTENSION, IDC_FILTER_EDIT})
+        EXPECT_FALSE(::IsWindowEnabled(dialog->Item(id))) << id;
+    EXPECT_EQ(dialog->FileList().GetDropOptions().flags & AcceptFiles, 0u);
+}
+
+TEST_F(MainDialogTest, RemoveFromListTakesOnlyTheSelectedRow) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::German);
+    const std::string kept = work_dir / "kept.psd";
+    WriteFileBytes(kept, "k");
+    Open({kept});
+    Command(IDM_CTX_REMOVE);
+    EXPECT_EQ(dialog->FileList().RowCount(), 0);
+    EXPECT_TRUE(FileExists(kept));
+    Command(IDM_CTX_REMOVE);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "No file selected");  // English in every language
+    EXPECT_EQ(platform.messages[0].caption, "");
+}
+
+TEST_F(MainDialogTest, OpenAddsTheChosenFileTitledInTheLanguage) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::German);
+    const std::string chosen = work_dir / "chosen.psd";
+    WriteFileBytes(chosen, std::string(5000, 'c'));
+    Open();
+    std::string title;
+    auto answer_with = [&](const std::string& name) {
+        return WhileShown([&title, name] {
+            HWND box = ThreadWindow("#32770");
+            if (box == nullptr)
+                return false;
+            std::array<char, 64> text{};
+            ::GetWindowTextA(box, text.data(), static_cast<int>(text.size()));
+            title = text.data();
+            HWND edit = ::GetDlgItem(box, 0x480) != nullptr ? ::GetDlgItem(box, 0x480) : ::GetDlgItem(box, 0x47C);
+            ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+    };
+    {
+        const WhileShown answer = answer_with(chosen);
+        Command(IDC_OPEN);
+    }
+    EXPECT_EQ(title, "Datei vorzuw\xE4hlen ");
+    ASSERT_EQ(dialog->FileList().RowCount(), 1);
+    EXPECT_EQ(dialog->FileList().CellText(0, 0), chosen);
+    EXPECT_EQ(dialog->FileList().CellText(0, 1), "4");
+    EXPECT_FALSE(dialog->FileList().CellText(0, 2).empty());
+    EXPECT_EQ(dialog->LastAddedSize(), 5000u);
+    {
+        const WhileShown answer = answer_with(work_dir / "typed but absent.psd");
+        Command(IDM_ADD_FILE);
+    }
+    EXPECT_EQ(dialog->FileList().RowCount(), 1);
+    EXPECT_EQ(dialog->LastAddedSize(), 5000u);
+}
+
+// The rows of the bitmap menu open now, as the menu shows them.
+std::vector<std::string> OpenMenuTexts() {
+    std::vector<std::string> texts;
+    HWND bar = ::FindWindowExA(ThreadWindow("BitmapMenu"), nullptr, TOOLBARCLASSNAMEA, nullptr);
+    const auto count = static_cast<int>(::SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        TBBUTTON button{};
+        ::SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button));
+        std::array<char, 260> text{};
+        ::SendMessageA(bar, TB_GETBUTTONTEXTA, static_cast<WPARAM>(button.idCommand),
+                       reinterpret_cast<LPARAM>(text.data()));
+        texts.push_back(std::to_string(button.idCommand) + " " + text.data());
+    }
+    return texts;
+}
+
+// Looks at the menu that opens, then closes it with Escape.
+WhileShown WhenMenuOpens(std::function<void(HWND popup)> look) {
+    return WhileShown([look] {
+        HWND popup = ThreadWindow("BitmapMenu");
+        if (popup == nullptr)
+            return false;
+        look(popup);
+        ::PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        return true;
+    });
+}
+
+TEST_F(MainDialogTest, MenusShowTheLanguageAndTheListMenuNeedsASelection) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::Italian);
+    WriteFileBytes(work_dir / "a.psd", "a");
+    Open({work_dir / "a.psd"});
+    std::vector<std::string> texts;
+    std::vector<std::vector<uint8_t>> pictures;
+    {
+        const WhileShown look = WhenMenuOpens([&](HWND popup) {
+            texts = OpenMenuTexts();
+            HMENU menu = CBmpMenu::FromWindow(popup)->Menu();
+            for (UINT position : {1u, 4u}) {
+                MENUITEMINFOA item{};
+                item.cbSize = sizeof item;
+                item.fMask = MIIM_CHECKMARKS;
+                ::GetMenuItemInfoA(menu, position, TRUE, &item);
+                pictures.push_back(BitmapPixels(item.hbmpUnchecked));
+            }
+        });
+        Command(IDC_OPTIONS_MENU);
+    }
+    EXPECT_EQ(texts.front(), "32798 Opzioni");
+    EXPECT_EQ(texts.at(4), "32822 Italiano");
+    ASSERT_EQ(pictures.size(), 2u);
+    auto resource_pixels = [](int id) {
+        UniqueBitmap bitmap(static_cast<HBITMAP>(
+            ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)));
+        return BitmapPixels(bitmap.Get());
+    };
+    EXPECT_EQ(pictures[0], resource_pixels(IDB_FLAG_ENGLISH));
+    EXPECT_EQ(pictures[1], resource_pixels(IDB_ITEM_CURRENT_LANGUAGE)) << "the check mark at Italiano";
+
+    // With no row selected the list's right click opens nothing (an open menu would hold the test up here).
+    Command(IDC_EMPTY_LIST);
+    NMHDR right_click{List(), IDC_FILELIST, static_cast<UINT>(NM_RCLICK)};
+    EXPECT_EQ(::SendMessageA(dialog->Hwnd(), WM_NOTIFY, IDC_FILELIST, reinterpret_cast<LPARAM>(&right_click)), 0);
+}
+
+// Counts what reaches a window as a reflected owner-draw request.
+LRESULT CALLBACK CountReflections(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kMsgReflectDrawItem)
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, ::GetWindowLongPtrA(hwnd, GWLP_USERDATA) + 1);
+    return ::DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+TEST_F(MainDialogTest, DragIconIsTheIconAndMenuDrawingIsNotReflected) {
+    WriteSettingsFile(settings_dir.Path(), LanguageId::English);
+    Open();
+    EXPECT_EQ(::SendMessageA(dialog->Hwnd(), WM_QUERYDRAGICON, 0, 0),
+              reinterpret_cast<LRESULT>(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))));
+
+    WNDCLASSA counting{};
+    counting.lpfnWndProc = &CountReflections;
+    counting.hInstance = ::GetModuleHandleA(nullptr);
+    counting.lpszClassName = "CountReflections";
+    ::RegisterClassA(&counting);
+    HWND window = ::CreateWindowExA(0, "CountReflections", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.hwndItem = window;  // for a menu item this field holds a menu handle, which may equal any window's
+    ::SendMessageA(dialog->Hwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+    item.CtlType = ODT_BUTTON;
+    ::SendMessageA(dialog->Hwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(::GetWindowLongPtrA(window, GWLP_USERDATA), 1);
+    ::DestroyWindow(window);
+}
+
+TEST(MessageBoxes, QuestionsCarryNoIconOfTheirOwn) {
+    EXPECT_EQ(MessageBoxStyle(MessageButtons::YesNo, MessageIcon::None), static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(MessageBoxStyle(MessageButtons::Ok, MessageIcon::None), static_cast<UINT>(MB_OK));
+    EXPECT_EQ(MessageBoxStyle(MessageButtons::Ok, MessageIcon::Warning), static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(MessageBoxStyle(MessageButtons::YesNo, MessageIcon::Stop), static_cast<UINT>(MB_YESNO | MB_ICONSTOP));
 }
 
 TEST(Banner, BandsDarkenUpwardsAndWrapTheirGreen) {

@@ -27,16 +27,22 @@ WinTempDir::~WinTempDir() {
 TestPlatform::TestPlatform(std::string settings_directory)
     : Win32Platform("tolvane_win32_tests"), settings_directory_(std::move(settings_directory)) {}
 
-MessageAnswer TestPlatform::Show(std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon) {
-    messages.push_back({std::string(text), std::string(caption)});
+MessageAnswer TestPlatform::Show(std::string_view text,
+                                 std::string_view caption,
+                                 MessageButtons buttons,
+                                 MessageIcon icon) {
+    messages.push_back({std::string(text), std::string(caption), MessageBoxStyle(buttons, icon)});
     if (on_message)
         on_message();
     return NextAnswer(answers, buttons);
 }
 
-void WriteSettingsFile(const std::string& directory, LanguageId language) {
+void WriteSettingsFile(const std::string& directory, LanguageId language, const std::string& install_folder) {
     SettingsBytes record = DefaultFileRecordBytes();
-    record[kLanguageField.offset] = static_cast<uint8_t>(language);
+    SettingsRecord fields = DecodeSettings(record);
+    fields.language = static_cast<int8_t>(language);
+    fields.installFolder = install_folder;
+    EncodeSettings(fields, &record);
     const auto bytes = SettingsFileBytes(record, CheckValueOf(record));
     WriteFileBytes(directory + "\\" + kSettingsFileName,
                    std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
@@ -71,4 +77,50 @@ void PumpMessages() {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
+}
+
+namespace {
+
+std::function<bool()> g_step;  // the one WhileShown running
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_step && g_step())
+        ::KillTimer(nullptr, timer);
+}
+
+struct WindowSearch {
+    const std::string* class_name;
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    std::array<char, 256> text{};
+    ::GetClassNameA(hwnd, text.data(), static_cast<int>(text.size()));
+    if (!::IsWindowVisible(hwnd) || *search->class_name != text.data())
+        return TRUE;
+    ::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+    if (search->caption != nullptr && *search->caption != text.data())
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+WhileShown::WhileShown(std::function<bool()> step) {
+    g_step = std::move(step);
+    timer_ = ::SetTimer(nullptr, 0, 50, &RunStep);
+}
+
+WhileShown::~WhileShown() {
+    ::KillTimer(nullptr, timer_);
+    g_step = nullptr;
+}
+
+HWND ThreadWindow(const std::string& class_name, const std::string* caption) {
+    WindowSearch search{&class_name, caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }

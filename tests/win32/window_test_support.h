@@ -27,6 +27,7 @@ class WinTempDir {
 struct RecordedMessage {
     std::string text;
     std::string caption;  // empty: the box showed the application's name
+    UINT style;           // the MessageBoxA style the box would have had
 };
 
 // The real Windows platform, except that message boxes are recorded and answered in code and the settings file
@@ -51,11 +52,27 @@ class TestPlatform final : public Win32Platform {
     std::string settings_directory_;
 };
 
-// Writes a valid settings file holding the default record with `language`.
-void WriteSettingsFile(const std::string& directory, LanguageId language);
+// Writes a valid settings file holding the default record with `language` and `install_folder`.
+void WriteSettingsFile(const std::string& directory, LanguageId language, const std::string& install_folder = "");
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
 // Handles every message waiting for this thread's windows.
 void PumpMessages();
+
+// Runs `step` from a timer of this thread every 50 ms until it returns true, while a dialog or menu with a loop of
+// its own is up. One at a time.
+class WhileShown {
+  public:
+    explicit WhileShown(std::function<bool()> step);
+    ~WhileShown();
+    WhileShown(const WhileShown&) = delete;
+    WhileShown& operator=(const WhileShown&) = delete;
+
+  private:
+    UINT_PTR timer_;
+};
+
+// A visible window of this thread of that class (and caption, when given); nullptr when there is none.
+HWND ThreadWindow(const std::string& class_name, const std::string* caption = nullptr);
