@@ -18,7 +18,7 @@ struct AboutLanguage {
 };
 
 constexpr std::string_view kTitle = "Varnick PSD Recovery";
-constexpr size_t kContactGap = 12;  // between the e-mail and the web-site address
+constexpr size_t kContactGap = 6;  // between the e-mail and the web-site address
 
 constexpr AboutLanguage kLanguages[kLanguageCount] = {
     {52, 50, 50, "    Tolvane is a image recovery utility for Photoshop PSD format files. ", 16,

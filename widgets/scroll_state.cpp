@@ -39,6 +39,10 @@ bool MarkHotLine(std::vector<ScrollLine>& lines, int content_y, int line_height)
 }
 
 void ScrollState::BeginPaint(int height) {
+    // Held still, the image keeps its phase: the whole block at the top, between entering and leaving, would
+    // otherwise turn into an empty control under the pointer.
+    if (!scrolling)
+        return;
     if (!entering && exitOffset == 0 && entryTop == 0) {
         entering = true;
         entryTop = height;

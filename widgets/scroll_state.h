@@ -46,7 +46,7 @@ struct ScrollState {
     int exitOffset = 0;     // while leaving: image rows already gone past the top
     bool firstPaint = true;
 
-    // Before a paint of a control `height` pixels high: turns from one phase to the next.
+    // Before a paint of a control `height` pixels high: turns from one phase to the next, unless held still.
     void BeginPaint(int height);
     // The rows a paint shows, once the image is drawn.
     RowCopy VisibleRows(int height) const;
