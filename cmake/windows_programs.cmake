@@ -18,6 +18,7 @@ set(TOLVANE_WIN32_LIBRARIES comctl32 ole32 oleaut32 uuid shell32 shlwapi comdlg3
 # The thin framework over the platform seam, shared by every Windows program.
 add_library(win32_framework STATIC
     framework/dialog.cpp
+    framework/notification_reflector.cpp
     framework/subclassed_control.cpp
     framework/win32_platform.cpp
 )
@@ -27,6 +28,10 @@ target_compile_definitions(win32_framework PUBLIC ${TOLVANE_WIN32_DEFINITIONS})
 add_library(tolvane_widgets STATIC
     widgets/drop_list_ctrl.cpp
     widgets/hover_button.cpp
+    widgets/hyperlink_static.cpp
+    widgets/offscreen_dc.cpp
+    widgets/scroll_hot_static.cpp
+    widgets/url_open.cpp
 )
 target_link_libraries(tolvane_widgets PUBLIC recovery_core win32_framework)
 

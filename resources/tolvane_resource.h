@@ -55,3 +55,12 @@
 #define IDB_EMPTY_LIST 183
 #define IDB_SIDE_PICTURE 269
 #define IDI_APP 258
+
+// About box and splash
+#define IDD_ABOUT 167
+#define IDD_SPLASH 212
+#define IDC_ABOUT_LINES 1022
+#define IDC_ABOUT_SITE 1023
+#define IDC_ABOUT_MAIL 1024
+#define IDB_ABOUT_BACKGROUND 272
+#define IDC_HAND_POINTER 168

@@ -40,14 +40,7 @@ std::vector<int> ColumnWidths(HWND list) {
 }
 
 std::string ToolTipText(const CHoverButton& button) {
-    std::array<char, 256> buffer{};
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = button.Hwnd();
-    tool.uId = 1;
-    tool.lpszText = buffer.data();
-    ::SendMessageA(button.ToolTip(), TTM_GETTEXTA, buffer.size(), reinterpret_cast<LPARAM>(&tool));
-    return buffer.data();
+    return ::ToolTipText(button.ToolTip(), button.Hwnd());
 }
 
 std::vector<uint8_t> BitmapPixels(HBITMAP bitmap) {
