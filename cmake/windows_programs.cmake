@@ -35,14 +35,22 @@ add_library(tolvane_widgets STATIC
 )
 target_link_libraries(tolvane_widgets PUBLIC recovery_core win32_framework)
 
+# The about box and the splash.
+add_library(tolvane_about STATIC
+    about/about_background.cpp
+    about/about_box.cpp
+    about/splash_window.cpp
+)
+target_link_libraries(tolvane_about PUBLIC tolvane_widgets)
+
 add_library(tolvane_mainwindow STATIC
     mainwindow/banner_painter.cpp
     mainwindow/main_dialog.cpp
     mainwindow/recovery_app.cpp
 )
-target_link_libraries(tolvane_mainwindow PUBLIC tolvane_widgets)
+target_link_libraries(tolvane_mainwindow PUBLIC tolvane_widgets tolvane_about)
 
-foreach(library win32_framework tolvane_widgets tolvane_mainwindow)
+foreach(library win32_framework tolvane_widgets tolvane_about tolvane_mainwindow)
     target_compile_options(${library} PRIVATE ${TOLVANE_WARNINGS})
 endforeach()
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "about/about_box.h"
 #include "framework/gdi_scope.h"
 #include "mainwindow/banner_painter.h"
 #include "resources/tolvane_resource.h"
@@ -24,6 +25,7 @@ const CommandEntry<MainDialog> MainDialog::kCommands[] = {
     {IDC_DELETE, &MainDialog::DeleteFileCommand},
     {IDM_DELETE_FILE, &MainDialog::DeleteFileCommand},
     {IDM_CTX_DELETE, &MainDialog::DeleteFileCommand},
+    {IDM_ABOUT, &MainDialog::AboutCommand},
 };
 
 MainDialog::MainDialog(HINSTANCE instance,
@@ -204,6 +206,12 @@ void MainDialog::DeleteFileCommand() {
     const int row = fileList.SelectedRow();
     if (recover_->DeleteFileCommand(PathOfRow(row), currentLanguage))
         fileList.DeleteRow(row);
+}
+
+// Modal over the main window, which owns it.
+void MainDialog::AboutCommand() {
+    AboutBox about(Instance(), platform_, files_);
+    about.DoModal(Hwnd());
 }
 
 void MainDialog::ExitProgram() {
