@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class RunningProgram {
     HWND WaitForDialog(const std::string& caption, int control_id, DWORD timeout_ms = 20000) const;
     // A message box: a dialog with the static text control that message boxes use.
     HWND WaitForMessageBox(DWORD timeout_ms = 20000) const;
+    // The first visible top-level window of the program for which `match` holds; nullptr after the timeout.
+    HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeout_ms = 20000) const;
     // The exit code, or -1 when the program still runs after the timeout (it is then killed).
     int WaitForExit(DWORD timeout_ms = 20000);
 
@@ -39,6 +42,8 @@ class RunningProgram {
 HWND WaitForAnyDialog(const std::string& caption, int control_id, DWORD timeout_ms = 20000);
 
 std::string WindowText(HWND hwnd);
+// A window of the dialog class: dialogs and message boxes.
+bool IsDialogWindow(HWND hwnd);
 std::string MessageBoxText(HWND box);
 // Prints one check's outcome and counts the failures.
 void Check(bool condition, const std::string& what);
@@ -49,6 +54,17 @@ std::string WindowsPath(std::string path);
 
 // Presses a button the way BM_CLICK does, without waiting for what the press starts.
 void Press(HWND dialog, int control_id);
+
+// Real input, as the mouse makes it: the pointer moves to `screen` (screen coordinates).
+void MoveMouseTo(POINT screen);
+// Moves the pointer to the middle of `window` and clicks the left button there.
+void ClickOn(HWND window);
+POINT CentreOf(HWND window);
+
+// What the screen shows in the client area of `window`, one 0x00RRGGBB value per pixel, row by row.
+std::vector<uint32_t> ScreenPixels(HWND window);
+// Saves what the screen shows of `window`, frame included, as a PPM picture; false when it could not.
+bool SaveWindowPicture(HWND window, const std::string& path);
 // Polls `condition` every 50 ms; false when it never held within the timeout.
 template <class Condition>
 bool WaitUntil(Condition condition, DWORD timeout_ms = 20000) {

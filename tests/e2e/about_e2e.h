@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Opens the about box from the main window: the About command, until the Help menu exists to click it.
+void OpenAbout(HWND main);
+
+// Starts Tolvane.exe (a valid settings file in place): the splash before the main window, then the about box
+// with lines that move, stop under the real mouse pointer and move again when it leaves; OK closes it.
+// With TOLVANE_SCREENSHOTS naming a folder, the splash and the box are saved there as splash.ppm and about.ppm.
+void SplashThenAboutBox(const std::string& exe, const std::string& work);
