@@ -16,7 +16,8 @@ trap 'rm -rf "$work"' EXIT
 "$tool" recover --output-dir "$work/reference" samples/damaged_photo.psd >/dev/null
 cp samples/damaged_photo.psd "$work/"
 TOLVANE_SCREENSHOTS="Z:$work" xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
-    wine explorer /desktop=shot,1024x768 build/mingw/tests/e2e/tolvane_e2e.exe "Z:$PWD/build/mingw/Tolvane.exe" "Z:$1" >/dev/null
+    wine explorer /desktop=shot,1024x768 build/mingw/tests/e2e/tolvane_e2e.exe \
+        "Z:$PWD/build/mingw/Tolvane.exe" "Z:$1" >/dev/null
     wineserver -w
 ' sh "$work"
 convert "$work/splash.ppm" "$output/splash.png"

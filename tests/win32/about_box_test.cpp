@@ -26,75 +26,55 @@ std::vector<std::string> LineTexts(const CScrollHotStatic& lines) {
     return texts;
 }
 
+// One language's lines as the box must show them, in Windows-1252: the spaces around the title, the blank line,
+// the description, the indented notice, the release line and the contact line's indent.
 struct AboutCase {
     LanguageId language;
-    std::vector<std::string> lines;  // Windows-1252
+    size_t title_before, title_after, blank;
+    const char* description;
+    size_t notice_indent;
+    const char* notice;
+    const char* release;
+    size_t contact_indent;
+
+    std::vector<std::string> Lines() const {
+        return {Spaces(title_before) + "Varnick PSD Recovery" + Spaces(title_after),
+                Spaces(blank),
+                description,
+                Spaces(notice_indent) + notice,
+                release,
+                Spaces(contact_indent) + "E-mail: support@varnick-software.example      " + kHomePageAddress};
+    }
 };
 
-std::vector<std::string> Lines(size_t title_before,
-                               size_t title_after,
-                               size_t blank,
-                               const char* description,
-                               std::string notice,
-                               const char* release,
-                               size_t contact_indent) {
-    return {
-        Spaces(title_before) + "Varnick PSD Recovery" + Spaces(title_after),
-        Spaces(blank),
-        description,
-        std::move(notice),
-        release,
-        Spaces(contact_indent) + "E-mail: support@varnick-software.example      http://www.varnick-software.example/"};
-}
-
+// clang-format off
 const AboutCase kAboutCases[] = {
-    {LanguageId::English, Lines(52,
-                                50,
-                                50,
-                                "    Tolvane is a image recovery utility for Photoshop PSD format files. ",
-                                Spaces(16) + "Copyright \xA9 2004 Varnick Software. All rights reserved.",
-                                "                Release: 01.02.2004",
-                                2)},
-    {LanguageId::French,
-     Lines(53,
-           51,
-           50,
-           "Tolvane est une utilit\xE9 de r\xE9tablissement d'image pour des fichiers de Photoshop PSD format.  ",
-           Spaces(14) + "Copyright \xA9 2004 Varnick Software. Tous droits r\xE9serv\xE9s.",
-           "              D\xE9gagement:  01.02.2004",
-           4)},
-    {LanguageId::German, Lines(54,
-                               52,
-                               50,
-                               "Tolvane ist ein Bildwiederaufnahmendienstprogramm f\xFCr Akten Photoshop PSD. ",
-                               Spaces(11) + "Copyright \xA9 2004 Varnick Software. Alle Rechte vorbehalten.",
-                               "                Freigabe:  01.02.2004",
-                               4)},
-    {LanguageId::Italian,
-     Lines(55,
-           52,
-           50,
-           "   Tolvane \xE8 un programma di utilit\xE0 di recupero di immagine per le lime di Photoshop PSD. ",
-           Spaces(7) + "Copyright \xA9 2004 Varnick Software. Tutti i diritti riservati.",
-           "                 Rilascio:  01.02.2004",
-           1)},
-    {LanguageId::Spanish,
-     Lines(56,
-           52,
-           50,
-           "   Tolvane es una utilidad de la recuperaci\xF3n de la imagen para los archivos de Photoshop PSD. .",
-           Spaces(14) + "Copyright \xA9 2004 Varnick Software. Todos los derechos reservados.",
-           "                 Lanzamiento:  01.02.2004 ",
-           2)},
-    {LanguageId::Romanian,
-     Lines(57,
-           58,
-           53,
-           "   Tolvane este un utilitar pentru recuperarea de imagini din fisiere Photoshop PSD  ",
-           Spaces(6) + "Copyright \xA9 2004 Varnick Software. Toate drepturile rezervate.",
-           "   Versiune    01.02.2004   ",
-           2)},
+    {LanguageId::English, 52, 50, 50,
+     "    Tolvane is a image recovery utility for Photoshop PSD format files. ",
+     16, "Copyright \xA9 2004 Varnick Software. All rights reserved.",
+     "                Release: 01.02.2004", 2},
+    {LanguageId::French, 53, 51, 50,
+     "Tolvane est une utilit\xE9 de r\xE9tablissement d'image pour des fichiers de Photoshop PSD format.  ",
+     14, "Copyright \xA9 2004 Varnick Software. Tous droits r\xE9serv\xE9s.",
+     "              D\xE9gagement:  01.02.2004", 4},
+    {LanguageId::German, 54, 52, 50,
+     "Tolvane ist ein Bildwiederaufnahmendienstprogramm f\xFCr Akten Photoshop PSD. ",
+     11, "Copyright \xA9 2004 Varnick Software. Alle Rechte vorbehalten.",
+     "                Freigabe:  01.02.2004", 4},
+    {LanguageId::Italian, 55, 52, 50,
+     "   Tolvane \xE8 un programma di utilit\xE0 di recupero di immagine per le lime di Photoshop PSD. ",
+     7, "Copyright \xA9 2004 Varnick Software. Tutti i diritti riservati.",
+     "                 Rilascio:  01.02.2004", 1},
+    {LanguageId::Spanish, 56, 52, 50,
+     "   Tolvane es una utilidad de la recuperaci\xF3n de la imagen para los archivos de Photoshop PSD. .",
+     14, "Copyright \xA9 2004 Varnick Software. Todos los derechos reservados.",
+     "                 Lanzamiento:  01.02.2004 ", 2},
+    {LanguageId::Romanian, 57, 58, 53,
+     "   Tolvane este un utilitar pentru recuperarea de imagini din fisiere Photoshop PSD  ",
+     6, "Copyright \xA9 2004 Varnick Software. Toate drepturile rezervate.",
+     "   Versiune    01.02.2004   ", 2},
 };
+// clang-format on
 
 class AboutBoxTest : public ::testing::Test {
   protected:
@@ -115,13 +95,13 @@ TEST_F(AboutBoxTest, ShowsTheLinesOfTheLanguageInTheSettingsFile) {
         const auto box = Open();  // no settings file yet: said in English, defaults written, English lines
         ASSERT_EQ(platform.messages.size(), 1u);
         EXPECT_EQ(platform.messages[0].text, "Missing file. Please reinstall!");
-        EXPECT_EQ(LineTexts(box->ScrollLines()), kAboutCases[0].lines);
+        EXPECT_EQ(LineTexts(box->ScrollLines()), kAboutCases[0].Lines());
     }
     for (const AboutCase& c : kAboutCases) {
         WriteSettingsFile(settings_dir.Path(), c.language);
         const auto box = Open();
         EXPECT_EQ(box->AboutLanguage(), c.language);
-        EXPECT_EQ(LineTexts(box->ScrollLines()), c.lines) << "language " << static_cast<int>(c.language);
+        EXPECT_EQ(LineTexts(box->ScrollLines()), c.Lines()) << "language " << static_cast<int>(c.language);
         for (const ScrollLine& line : box->ScrollLines().Lines())
             EXPECT_TRUE(!HasLink(line) && line.xOffset == 0);
     }
