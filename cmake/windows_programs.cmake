@@ -18,6 +18,7 @@ set(TOLVANE_WIN32_LIBRARIES comctl32 ole32 oleaut32 uuid shell32 shlwapi comdlg3
 # The thin framework over the platform seam, shared by every Windows program.
 add_library(win32_framework STATIC
     framework/dialog.cpp
+    framework/notification_reflector.cpp
     framework/subclassed_control.cpp
     framework/win32_platform.cpp
     framework/window.cpp
@@ -31,8 +32,20 @@ add_library(tolvane_widgets STATIC
     widgets/bmp_menu_item_painter.cpp
     widgets/drop_list_ctrl.cpp
     widgets/hover_button.cpp
+    widgets/hyperlink_static.cpp
+    widgets/offscreen_dc.cpp
+    widgets/scroll_hot_static.cpp
+    widgets/url_open.cpp
 )
 target_link_libraries(tolvane_widgets PUBLIC recovery_core win32_framework)
+
+# The about box and the splash.
+add_library(tolvane_about STATIC
+    about/about_background.cpp
+    about/about_box.cpp
+    about/splash_window.cpp
+)
+target_link_libraries(tolvane_about PUBLIC tolvane_widgets)
 
 add_library(tolvane_mainwindow STATIC
     mainwindow/banner_painter.cpp
@@ -41,9 +54,9 @@ add_library(tolvane_mainwindow STATIC
     mainwindow/popup_menus.cpp
     mainwindow/recovery_app.cpp
 )
-target_link_libraries(tolvane_mainwindow PUBLIC tolvane_widgets)
+target_link_libraries(tolvane_mainwindow PUBLIC tolvane_widgets tolvane_about)
 
-foreach(library win32_framework tolvane_widgets tolvane_mainwindow)
+foreach(library win32_framework tolvane_widgets tolvane_about tolvane_mainwindow)
     target_compile_options(${library} PRIVATE ${TOLVANE_WARNINGS})
 endforeach()
 

@@ -52,6 +52,22 @@ struct MemDcT {
 };
 using UniqueMemDc = Unique<MemDcT>;
 
+// Only for cursors the program made (CopyIcon, CreateCursor); a cursor loaded from a resource is shared and
+// never destroyed.
+struct CursorT {
+    using H = HCURSOR;
+    static H Invalid() { return nullptr; }
+    static void Close(H h) { ::DestroyCursor(h); }
+};
+using UniqueCursor = Unique<CursorT>;
+
+struct RegKeyT {
+    using H = HKEY;
+    static H Invalid() { return nullptr; }
+    static void Close(H h) { ::RegCloseKey(h); }
+};
+using UniqueRegKey = Unique<RegKeyT>;
+
 struct ImageListT {
     using H = HIMAGELIST;
     static H Invalid() { return nullptr; }

@@ -14,6 +14,7 @@ class Win32Platform : public Platform {
     explicit Win32Platform(std::string application_name);
 
     void SetOwner(HWND owner) { owner_ = owner; }
+    HWND Owner() const { return owner_; }
     const std::string& ApplicationName() const { return application_name_; }
 
     std::string SettingsDirectory() override;

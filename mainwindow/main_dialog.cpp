@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "about/about_box.h"
 #include "framework/gdi_scope.h"
 #include "mainwindow/banner_painter.h"
 #include "mainwindow/companion_launcher.h"
@@ -47,6 +48,7 @@ const CommandEntry<MainDialog> MainDialog::kCommands[] = {
     {IDM_DELETE_FILE, kMenuCommand, &MainDialog::DeleteFileCommand},
     {IDM_CTX_DELETE, kMenuCommand, &MainDialog::DeleteFileCommand},
     {IDM_CTX_REMOVE, kMenuCommand, &MainDialog::RemoveFromList},
+    {IDM_ABOUT, kMenuCommand, &MainDialog::AboutCommand},
 };
 
 const NotifyEntry<MainDialog> MainDialog::kNotifications[] = {
@@ -267,6 +269,12 @@ LRESULT MainDialog::ShowListMenu(const NMHDR&) {
     if (selectedCount != 0)
         ShowMenu(PopupMenu::List);
     return 0;
+}
+
+// Modal over the main window, which owns it.
+void MainDialog::AboutCommand() {
+    AboutBox about(Instance(), platform_, files_);
+    about.DoModal(Hwnd());
 }
 
 void MainDialog::ExitProgram() {

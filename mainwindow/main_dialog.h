@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "about/splash_window.h"
 #include "framework/dialog.h"
 #include "framework/file_system.h"
 #include "framework/unique_handle.h"
@@ -33,6 +35,9 @@ class MainDialog : public Dialog {
     const CHoverButton& HoverButton(int control_id) const;
     const CarveResult& LastCarve() const { return carveResult; }
     uint64_t LastAddedSize() const { return lastAddedSize; }
+    // Start-up shows the splash through this step, with the dialog as owner. The window tests put their own in
+    // its place (or none), so that they need not wait for its second.
+    void SetSplashStep(std::function<void(HINSTANCE, HWND owner)> step) { showSplash_ = std::move(step); }
 
   protected:
     bool OnInitDialog() override;
@@ -53,6 +58,7 @@ class MainDialog : public Dialog {
     void ShowHelpMenu() { ShowMenu(PopupMenu::Help); }
     void ShowMenu(PopupMenu menu);
     LRESULT ShowListMenu(const NMHDR& notification);
+    void AboutCommand();
     void SetLanguage(LanguageId id);
     void ApplyButtonTips();
     void SetMenuBarImages();
@@ -65,8 +71,10 @@ class MainDialog : public Dialog {
     // The path in `row`; nullopt when no row (-1) is selected.
     std::optional<std::string> PathOfRow(int row) const;
     std::string Text(const SixLanguageText& entry) const;
-    // The splash window arrives with the about box; until then start-up goes straight on.
-    void ShowSplash() {}
+    void ShowSplash() {
+        if (showSplash_)
+            showSplash_(Instance(), Hwnd());
+    }
 
     static const CommandEntry<MainDialog> kCommands[];
     static const NotifyEntry<MainDialog> kNotifications[];
@@ -75,6 +83,7 @@ class MainDialog : public Dialog {
 
     Win32Platform& platform_;
     FileSystem& files_;
+    std::function<void(HINSTANCE, HWND owner)> showSplash_ = &ShowSplashWindow;
     std::vector<std::string> startup_files_;
     CarveResult carveResult;
     uint64_t lastAddedSize = 0;

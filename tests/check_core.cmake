@@ -9,6 +9,8 @@ file(GLOB core_files
     ${SOURCE_DIR}/mainwindow/companion_launcher.* ${SOURCE_DIR}/mainwindow/drop_option_fields.*
     ${SOURCE_DIR}/widgets/menu_item_art.* ${SOURCE_DIR}/widgets/menu_mnemonic.* ${SOURCE_DIR}/widgets/menu_placement.*
     ${SOURCE_DIR}/widgets/drop_options.* ${SOURCE_DIR}/widgets/file_list_entry.*
+    ${SOURCE_DIR}/widgets/scroll_state.* ${SOURCE_DIR}/widgets/browser_command.* ${SOURCE_DIR}/widgets/fit_to_text.*
+    ${SOURCE_DIR}/widgets/open_error_text.* ${SOURCE_DIR}/widgets/home_page.h ${SOURCE_DIR}/about/about_lines.*
     ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*)
 set(offences "")
 foreach(file ${core_files})

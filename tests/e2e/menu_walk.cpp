@@ -14,25 +14,11 @@
 namespace {
 
 constexpr char kCaption[] = "Varnick PSD Recovery";
-constexpr char kMenuClass[] = "BitmapMenu";
 
 std::string WindowsDirectory() {
     std::array<char, MAX_PATH> windows{};
     ::GetWindowsDirectoryA(windows.data(), static_cast<UINT>(windows.size()));
     return windows.data();
-}
-
-HWND ItemList(HWND popup) {
-    return ::FindWindowExA(popup, nullptr, TOOLBARCLASSNAMEA, nullptr);
-}
-
-// The menu that opens, its rows as the program shows them; empty when no menu opened.
-std::vector<RunningProgram::ToolbarItem> OpenedMenu(const RunningProgram& program, HWND* popup) {
-    *popup = program.WaitForWindowOfClass(kMenuClass, 5000);
-    if (*popup == nullptr)
-        return {};
-    ::Sleep(300);
-    return program.ToolbarItems(ItemList(*popup));
 }
 
 void CheckItems(const std::vector<RunningProgram::ToolbarItem>& items,
@@ -48,24 +34,14 @@ void CheckItems(const std::vector<RunningProgram::ToolbarItem>& items,
 }
 
 bool MenuCloses(const RunningProgram& program) {
-    return WaitUntil([&] { return !program.HasWindowOfClass(kMenuClass); }, 5000);
-}
-
-void ChooseItem(const std::vector<RunningProgram::ToolbarItem>& items, int id) {
-    for (const auto& item : items) {
-        if (item.id == id) {
-            // Onto the row first, so the menu sees the pointer arrive as a user's would.
-            MoveMouse(item.rect.left + 5, (item.rect.top + item.rect.bottom) / 2);
-            ClickCentre(item.rect);
-        }
-    }
+    return WaitUntil([&] { return !program.HasWindowOfClass(kBitmapMenuClass); }, 5000);
 }
 
 void OpensAtThePointerAndClosesWithEscape(const RunningProgram& program, HWND main) {
     const RECT button = ScreenRect(::GetDlgItem(main, IDC_FILE_MENU));
     ClickCentre(button);
     HWND popup = nullptr;
-    CheckItems(OpenedMenu(program, &popup),
+    CheckItems(program.OpenedMenu(&popup),
                {{32799, "Ad File"}, {32803, "Delete File"}, {32801, "Clear List"}, {32815, "Recover"}, {32802, "Exit"}},
                "the File button opens the File menu in English");
     POINT pointer{};
@@ -79,7 +55,7 @@ void OpensAtThePointerAndClosesWithEscape(const RunningProgram& program, HWND ma
 void ChoosingALanguageSwitchesAndStoresIt(const RunningProgram& program, HWND main) {
     ClickCentre(ScreenRect(::GetDlgItem(main, IDC_OPTIONS_MENU)));
     HWND popup = nullptr;
-    const auto items = OpenedMenu(program, &popup);
+    const auto items = program.OpenedMenu(&popup);
     CheckItems(items,
                {{32798, "Options"},
                 {32819, "English"},
@@ -89,7 +65,7 @@ void ChoosingALanguageSwitchesAndStoresIt(const RunningProgram& program, HWND ma
                 {32823, "Espagniol"},
                 {32824, "Romana"}},
                "the Options menu");
-    ChooseItem(items, IDM_GERMAN);
+    ChooseMenuItem(items, IDM_GERMAN);
     Check(MenuCloses(program), "choosing Deutch closes the menu");
     Check(WaitUntil([] {
               const std::string settings = ReadFileBytes(WindowsDirectory() + "\\" + kSettingsFileName);
@@ -105,7 +81,7 @@ void OpensLeftAndUpInTheBottomRightCorner(const RunningProgram& program) {
     MoveMouse(right, bottom);
     PressAltKey('F');
     HWND popup = nullptr;
-    CheckItems(OpenedMenu(program, &popup),
+    CheckItems(program.OpenedMenu(&popup),
                {{32799, "Datei Anzeige "},
                 {32803, "Datei Entfernen "},
                 {32801, "Liste leeren"},
@@ -123,17 +99,17 @@ void RightClickOnTheSelectedRowOpensTheContextMenu(const RunningProgram& program
     HWND list = ::GetDlgItem(main, IDC_FILELIST);
     ClickCentre(program.ListRowRect(list, 0), true);
     HWND popup = nullptr;
-    const auto items = OpenedMenu(program, &popup);
+    const auto items = program.OpenedMenu(&popup);
     CheckItems(items, {{32825, "Datenrettung"}, {32816, " Akte Entfernen"}, {32817, "Liste leeren"}},
                "right click on the selected row opens the context menu in German");
-    ChooseItem(items, IDM_CTX_REMOVE);
+    ChooseMenuItem(items, IDM_CTX_REMOVE);
     Check(WaitUntil([&] { return ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 0; }), "Remove from list: row gone");
     RECT client{};
     ::GetClientRect(list, &client);
     ::MapWindowPoints(list, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
     ClickAt(client.left + 40, client.top + 60, true);
     ::Sleep(1000);
-    Check(!program.HasWindowOfClass(kMenuClass), "right click with no row selected opens nothing");
+    Check(!program.HasWindowOfClass(kBitmapMenuClass), "right click with no row selected opens nothing");
 }
 
 void OpenAddsTheChosenFile(const RunningProgram& program, HWND main, const std::string& file) {

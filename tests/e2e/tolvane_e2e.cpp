@@ -12,6 +12,7 @@
 
 #include "recovery/settings_record.h"
 #include "resources/tolvane_resource.h"
+#include "tests/e2e/about_e2e.h"
 #include "tests/e2e/menu_walk.h"
 #include "tests/e2e/window_driver.h"
 #include "tests/win32/window_test_support.h"
@@ -130,6 +131,7 @@ int main(int argc, char** argv) {
     const std::string work = WindowsPath(argv[2]);
     MissingSettingsFileEndsWithCodeTwo(exe, work);
     WriteSettingsFile(WindowsDirectory(), LanguageId::English);
+    SplashThenAboutBox(exe, work);
     RecoverDeleteSwitchAndExit(exe, work);
     RestartsInGermanAndClosesWithCodeNine(exe, work);
     WalkTheMenusAndFileCommands(exe, work, WindowsPath(argv[3]));

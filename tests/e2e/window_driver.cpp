@@ -5,15 +5,14 @@
 #include <array>
 #include <cstdio>
 
+#include "framework/gdi_scope.h"
+#include "tests/win32/window_test_support.h"
+
 namespace {
 
-// A visible top-level window: of `process_id` (0: any process), of `class_name`, with control `control_id` (0: any
-// window) and captioned `caption` (nullptr: any caption).
 struct WindowSearch {
-    DWORD process_id;
-    const char* class_name;
-    const std::string* caption;
-    int control_id;
+    DWORD process_id;  // 0: any process
+    const std::function<bool(HWND)>* match;
     HWND found;
 };
 
@@ -21,18 +20,15 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM context) {
     auto* search = reinterpret_cast<WindowSearch*>(context);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(hwnd, &owner);
-    std::array<char, 64> class_name{};
-    ::GetClassNameA(hwnd, class_name.data(), static_cast<int>(class_name.size()));
-    if ((search->process_id != 0 && owner != search->process_id) || !::IsWindowVisible(hwnd) ||
-        std::string(class_name.data()) != search->class_name ||
-        (search->control_id != 0 && ::GetDlgItem(hwnd, search->control_id) == nullptr) ||
-        (search->caption != nullptr && WindowText(hwnd) != *search->caption))
+    if ((search->process_id != 0 && owner != search->process_id) || !::IsWindowVisible(hwnd) || !(*search->match)(hwnd))
         return TRUE;
     search->found = hwnd;
     return FALSE;
 }
 
-HWND FindWindowOf(WindowSearch search, DWORD timeout_ms) {
+// The first visible top-level window of the process for which `match` holds; nullptr after the timeout.
+HWND FindWindowWhere(DWORD process_id, const std::function<bool(HWND)>& match, DWORD timeout_ms) {
+    WindowSearch search{process_id, &match, nullptr};
     WaitUntil(
         [&] {
             ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
@@ -42,8 +38,15 @@ HWND FindWindowOf(WindowSearch search, DWORD timeout_ms) {
     return search.found;
 }
 
+// `caption` nullptr: any caption.
 HWND FindDialog(DWORD process_id, const std::string* caption, int control_id, DWORD timeout_ms) {
-    return FindWindowOf({process_id, "#32770", caption, control_id, nullptr}, timeout_ms);
+    return FindWindowWhere(
+        process_id,
+        [&](HWND hwnd) {
+            return IsDialogWindow(hwnd) && ::GetDlgItem(hwnd, control_id) != nullptr &&
+                   (caption == nullptr || WindowText(hwnd) == *caption);
+        },
+        timeout_ms);
 }
 
 // A block of memory inside another process, for messages whose parameters point at memory.
@@ -102,6 +105,10 @@ HWND RunningProgram::WaitForMessageBox(DWORD timeout_ms) const {
     return FindDialog(process_id_, nullptr, kMessageBoxTextId, timeout_ms);
 }
 
+HWND RunningProgram::WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeout_ms) const {
+    return FindWindowWhere(process_id_, match, timeout_ms);
+}
+
 int RunningProgram::WaitForExit(DWORD timeout_ms) {
     if (!process_)
         return -1;
@@ -131,7 +138,25 @@ std::string RunningProgram::ListHeaderText(HWND list, int index) const {
 }
 
 HWND RunningProgram::WaitForWindowOfClass(const std::string& class_name, DWORD timeout_ms) const {
-    return FindWindowOf({process_id_, class_name.c_str(), nullptr, 0, nullptr}, timeout_ms);
+    return FindWindowWhere(
+        process_id_, [&](HWND hwnd) { return ClassName(hwnd) == class_name; }, timeout_ms);
+}
+
+std::vector<RunningProgram::ToolbarItem> RunningProgram::OpenedMenu(HWND* popup) const {
+    *popup = WaitForWindowOfClass(kBitmapMenuClass, 5000);
+    if (*popup == nullptr)
+        return {};
+    ::Sleep(300);
+    return ToolbarItems(::FindWindowExA(*popup, nullptr, TOOLBARCLASSNAMEA, nullptr));
+}
+
+void ChooseMenuItem(const std::vector<RunningProgram::ToolbarItem>& items, int id) {
+    for (const auto& item : items) {
+        if (item.id == id) {
+            MoveMouse(item.rect.left + 5, (item.rect.top + item.rect.bottom) / 2);
+            ClickCentre(item.rect);
+        }
+    }
 }
 
 bool RunningProgram::HasWindowOfClass(const std::string& class_name) const {
@@ -254,12 +279,73 @@ std::string WindowText(HWND hwnd) {
     return text.data();
 }
 
+std::string ClassName(HWND hwnd) {
+    std::array<char, 256> class_name{};
+    ::GetClassNameA(hwnd, class_name.data(), static_cast<int>(class_name.size()));
+    return class_name.data();
+}
+
+bool IsDialogWindow(HWND hwnd) {
+    return ClassName(hwnd) == "#32770";
+}
+
 std::string MessageBoxText(HWND box) {
     return WindowText(::GetDlgItem(box, kMessageBoxTextId));
 }
 
 void Press(HWND dialog, int control_id) {
     ::PostMessageA(::GetDlgItem(dialog, control_id), BM_CLICK, 0, 0);
+}
+
+POINT CentreOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+void MoveMouseTo(POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof input);
+}
+
+void ClickOn(HWND window) {
+    MoveMouseTo(CentreOf(window));
+    ::Sleep(100);
+    std::array<INPUT, 2> press{};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(static_cast<UINT>(press.size()), press.data(), sizeof(INPUT));
+}
+
+std::vector<uint32_t> ScreenPixels(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    WindowDc screen(nullptr);
+    return CapturePicture(screen.Get(), client).pixels;
+}
+
+bool SaveWindowPicture(HWND window, const std::string& path) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    WindowDc screen(nullptr);
+    const Picture picture = CapturePicture(screen.Get(), rect);
+    // A binary portable pixmap: the simplest file every picture tool reads.
+    std::string bytes = "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
+    for (const uint32_t pixel : picture.pixels) {
+        for (const int shift : {16, 8, 0})
+            bytes += static_cast<char>(pixel >> shift & 0xFF);
+    }
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return std::fclose(out) == 0 && written;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class RunningProgram {
     HWND WaitForDialog(const std::string& caption, int control_id, DWORD timeout_ms = 20000) const;
     // A message box: a dialog with the static text control that message boxes use.
     HWND WaitForMessageBox(DWORD timeout_ms = 20000) const;
+    // The first visible top-level window of the program for which `match` holds; nullptr after the timeout.
+    HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeout_ms = 20000) const;
     // The exit code, or -1 when the program still runs after the timeout (it is then killed).
     int WaitForExit(DWORD timeout_ms = 20000);
 
@@ -39,6 +42,8 @@ class RunningProgram {
         RECT rect;
     };
     std::vector<ToolbarItem> ToolbarItems(HWND toolbar) const;
+    // The bitmap menu that opens, and its rows as the program shows them; empty when no menu opened.
+    std::vector<ToolbarItem> OpenedMenu(HWND* popup) const;
     // The text of a cell of a list view.
     std::string ListCellText(HWND list, int row, int column) const;
     // The screen rectangle of row `row` of a list view.
@@ -53,6 +58,13 @@ class RunningProgram {
 HWND WaitForAnyDialog(const std::string& caption, int control_id, DWORD timeout_ms = 20000);
 
 std::string WindowText(HWND hwnd);
+// A window of the dialog class: dialogs and message boxes.
+// The window class of the program's bitmap popup menus.
+constexpr char kBitmapMenuClass[] = "BitmapMenu";
+// Clicks the row of command `id` in a menu's rows, moving onto it first as a user's pointer would.
+void ChooseMenuItem(const std::vector<RunningProgram::ToolbarItem>& items, int id);
+std::string ClassName(HWND hwnd);
+bool IsDialogWindow(HWND hwnd);
 std::string MessageBoxText(HWND box);
 // Prints one check's outcome and counts the failures.
 void Check(bool condition, const std::string& what);
@@ -72,6 +84,17 @@ RECT ScreenRect(HWND hwnd);
 
 // Presses a button the way BM_CLICK does, without waiting for what the press starts.
 void Press(HWND dialog, int control_id);
+
+// Real input, as the mouse makes it: the pointer moves to `screen` (screen coordinates).
+void MoveMouseTo(POINT screen);
+// Moves the pointer to the middle of `window` and clicks the left button there.
+void ClickOn(HWND window);
+POINT CentreOf(HWND window);
+
+// What the screen shows in the client area of `window`, one 0x00RRGGBB value per pixel, row by row.
+std::vector<uint32_t> ScreenPixels(HWND window);
+// Saves what the screen shows of `window`, frame included, as a PPM picture; false when it could not.
+bool SaveWindowPicture(HWND window, const std::string& path);
 // Polls `condition` every 50 ms; false when it never held within the timeout.
 template <class Condition>
 bool WaitUntil(Condition condition, DWORD timeout_ms = 20000) {

@@ -42,14 +42,7 @@ std::vector<int> ColumnWidths(HWND list) {
 }
 
 std::string ToolTipText(const CHoverButton& button) {
-    std::array<char, 256> buffer{};
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = button.Hwnd();
-    tool.uId = 1;
-    tool.lpszText = buffer.data();
-    ::SendMessageA(button.ToolTip(), TTM_GETTEXTA, buffer.size(), reinterpret_cast<LPARAM>(&tool));
-    return buffer.data();
+    return ::ToolTipText(button.ToolTip(), button.Hwnd());
 }
 
 std::vector<uint8_t> BitmapPixels(HBITMAP bitmap) {
@@ -86,6 +79,7 @@ class MainDialogTest : public ::testing::Test {
 
     void Open(std::vector<std::string> startup_files = {}) {
         dialog = std::make_unique<MainDialog>(::GetModuleHandleA(nullptr), platform, files, std::move(startup_files));
+        dialog->SetSplashStep(nullptr);  // the splash has tests of its own
         ASSERT_TRUE(dialog->CreateModeless(nullptr));
         PumpMessages();
     }

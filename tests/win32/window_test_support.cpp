@@ -1,9 +1,14 @@
 #include "tests/win32/window_test_support.h"
 
+#include <commctrl.h>
+
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
+#include "framework/gdi_scope.h"
+#include "framework/unique_handle.h"
 #include "recovery/settings_record.h"
 #include "tests/support/scripted_answers.h"
 
@@ -123,4 +128,90 @@ HWND ThreadWindow(const std::string& class_name, const std::string* caption) {
     WindowSearch search{&class_name, caption, nullptr};
     ::EnumThreadWindows(::GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::string ToolTipText(HWND tooltip, HWND tool_window) {
+    std::array<char, 256> buffer{};
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = tool_window;
+    tool.uId = 1;
+    tool.lpszText = buffer.data();
+    ::SendMessageA(tooltip, TTM_GETTEXTA, buffer.size(), reinterpret_cast<LPARAM>(&tool));
+    return buffer.data();
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms) {
+    const DWORD start = ::GetTickCount();
+    while (!condition()) {
+        if (::GetTickCount() - start > timeout_ms)
+            return false;
+        PumpMessages();
+        ::Sleep(5);
+    }
+    return true;
+}
+
+Picture CapturePicture(HDC dc, const RECT& rect) {
+    Picture picture;
+    picture.width = rect.right - rect.left;
+    picture.height = rect.bottom - rect.top;
+    picture.pixels.assign(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height), 0);
+    if (picture.pixels.empty())
+        return picture;
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = picture.width;
+    format.bmiHeader.biHeight = -picture.height;  // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    UniqueBitmap dib(::CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemDc memory(::CreateCompatibleDC(dc));
+    if (!dib || !memory)
+        return picture;
+    {
+        SelectGuard select(memory.Get(), dib.Get());
+        ::BitBlt(memory.Get(), 0, 0, picture.width, picture.height, dc, rect.left, rect.top, SRCCOPY);
+    }
+    ::GdiFlush();
+    std::memcpy(picture.pixels.data(), bits, picture.pixels.size() * 4);
+    for (uint32_t& pixel : picture.pixels)
+        pixel &= 0xFFFFFF;
+    return picture;
+}
+
+Picture ClientPicture(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    WindowDc dc(window);
+    return CapturePicture(dc.Get(), client);
+}
+
+ControlHost::ControlHost(const char* text, DWORD style, const RECT& placement)
+    : window_(::CreateWindowExA(WS_EX_TOOLWINDOW,
+                                "STATIC",
+                                "",
+                                WS_POPUP,
+                                40,
+                                40,
+                                480,
+                                320,
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                nullptr)) {
+    HWND control = ::CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | style, placement.left, placement.top,
+                                     placement.right - placement.left, placement.bottom - placement.top, window_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlId)), nullptr, nullptr);
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    reflector_.Attach(window_);
+    // Not activated: under Wine an activated window is handed to the window manager, and taking it down then
+    // waits two seconds for a manager that the virtual X server does not run.
+    ::ShowWindow(window_, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(window_);
+}
+
+ControlHost::~ControlHost() {
+    ::DestroyWindow(window_);
 }

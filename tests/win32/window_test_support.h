@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/notification_reflector.h"
 #include "framework/win32_platform.h"
 #include "mainwindow/language.h"
 
@@ -58,6 +59,9 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
+// The text tool tip `tooltip` shows for tool 1 of `tool_window`.
+std::string ToolTipText(HWND tooltip, HWND tool_window);
+
 // Handles every message waiting for this thread's windows.
 void PumpMessages();
 
@@ -76,3 +80,33 @@ class WhileShown {
 
 // A visible window of this thread of that class (and caption, when given); nullptr when there is none.
 HWND ThreadWindow(const std::string& class_name, const std::string* caption = nullptr);
+// Handles this thread's messages until `condition` holds; false when it did not within `timeout_ms`.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeout_ms = 5000);
+
+// What a device context shows in a rectangle, one 0xRRGGBB value per pixel, row by row from the top.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+Picture CapturePicture(HDC dc, const RECT& rect);
+// The client area of a visible window as the screen shows it.
+Picture ClientPicture(HWND window);
+
+// A visible top-level window with one static child, placed at `placement` in its client area; the child's
+// notifications come back to it, as in a dialog with a NotificationReflector. The child draws in the GUI font.
+class ControlHost {
+  public:
+    static constexpr int kControlId = 1500;
+    ControlHost(const char* text, DWORD style, const RECT& placement);
+    ~ControlHost();
+    ControlHost(const ControlHost&) = delete;
+    ControlHost& operator=(const ControlHost&) = delete;
+    HWND Window() const { return window_; }
+    HWND Control() const { return ::GetDlgItem(window_, kControlId); }
+
+  private:
+    HWND window_;
+    NotificationReflector reflector_;
+};
