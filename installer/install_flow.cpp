@@ -49,7 +49,11 @@ void InstallFlow::Run(InstallProgress* progress) {
         Show("Error Install Failed");
         return;
     }
-    files_.MakeDirectory(base_folder);  // an existing folder is fine
+    // An existing folder is fine, but not a link standing in for one: the files would be written elsewhere.
+    if (!files_.MakeDirectory(base_folder) && !files_.IsRealFolder(base_folder)) {
+        Show("Error Install Failed");
+        return;
+    }
     if (!EnoughFreeSpace(base_folder)) {
         Show("Disk Full!");
         return;

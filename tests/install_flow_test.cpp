@@ -102,6 +102,15 @@ TEST_F(InstallFlowTest, TooLittleRoomStopsBeforeUnpackingAndUnknownRoomDoesNot) 
     EXPECT_EQ(Install(), 1);
 }
 
+TEST_F(InstallFlowTest, AnExtractionFolderThatIsALinkIsNeverWrittenThrough) {
+    MakeInstaller(kPayload);
+    std::filesystem::create_directory(work_ / "elsewhere");
+    std::filesystem::create_directory_symlink(work_ / "elsewhere", Folder());
+    EXPECT_EQ(Install(), -1);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Error Install Failed"}));
+    EXPECT_TRUE(std::filesystem::is_empty(work_ / "elsewhere"));
+}
+
 TEST_F(InstallFlowTest, LaunchFailureIsReportedAndStillEnds) {
     MakeInstaller(kPayload);
     platform_.launch_succeeds = false;
