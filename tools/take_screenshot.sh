@@ -1,23 +1,32 @@
 #!/bin/sh
 # Takes the README's picture of the main window: Tolvane.exe under Wine in a virtual X server, with the sample in
-# its list. Needs a Windows build (build/mingw) and ImageMagick's import.
-# Usage: tools/take_screenshot.sh [OUTPUT.png]
+# its list. With a DRIVER (tests/e2e/show_file_menu.exe for docs/file-menu.png), that program joins the same
+# virtual desktop first, where it can see and click the window. Needs a Windows build (build/mingw), the native
+# tool (build/sanitize or build/release) and ImageMagick's import.
+# Usage: tools/take_screenshot.sh [OUTPUT.png [DRIVER.exe]]
 set -eu
 cd "$(dirname "$0")/.."
 output=${1:-docs/main-window.png}
+driver=${2:-}
+tool=build/sanitize/tolvane
+[ -x "$tool" ] || tool=build/release/tolvane
 : "${WINEPREFIX:=$PWD/build/mingw/wineprefix}"
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ -f "$WINEPREFIX/system.reg" ] || xvfb-run -a wineboot -i >/dev/null 2>&1
 windows_dir="$WINEPREFIX/drive_c/windows"
 rm -f "$windows_dir/propPSD.pro"
-build/release/tolvane settings init --file "$windows_dir/propPSD.pro" >/dev/null
+"$tool" settings init --file "$windows_dir/propPSD.pro" >/dev/null
 mkdir -p "$WINEPREFIX/drive_c/Photos"
 cp samples/damaged_photo.psd "$WINEPREFIX/drive_c/Photos/"
 # A Wine desktop window the size of the dialog gives it a title bar; the centred dialog fills it.
 xvfb-run -a -s "-screen 0 800x520x24" sh -c '
     wine explorer /desktop=shot,744x398 build/mingw/Tolvane.exe "C:\Photos\damaged_photo.psd" &
     sleep 7
+    if [ -n "$2" ]; then
+        wine explorer /desktop=shot,744x398 "$2"
+        sleep 2
+    fi
     import -window root -crop 744x398+0+0 "$1"
     wineserver -k
-' sh "$output"
+' sh "$output" "$driver"
 echo "wrote $output"

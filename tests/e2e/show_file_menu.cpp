@@ -1,5 +1,5 @@
 // Opens the File menu of a running Tolvane.exe with the mouse and rests the pointer on its second row, for the
-// README's picture (tools/take_menu_screenshot.sh). Exits 1 when the window or the menu does not show.
+// README's picture (see tools/take_screenshot.sh). Exits 1 when the window or the menu does not show.
 #include <windows.h>
 
 #include <commctrl.h>
