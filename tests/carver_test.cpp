@@ -235,8 +235,8 @@ TEST_F(CarverTest, ExistingFolderIsUsed) {
 TEST_F(CarverTest, ObserverHearsWhatIsOnDiskAndWhyAFileFailed) {
     struct Recorder final : CarveObserver {
         void OnSourceRead(uint64_t bytes_read) override { read = bytes_read; }
-        void OnImageWritten(const std::string& path, uint64_t size, bool complete) override {
-            images.push_back({path, size, complete});
+        void OnImageWritten(const CarvedImage& image) override {
+            images.push_back({image.path, image.size, image.end != ImageEnd::Failed});
         }
         void OnFileError(const std::string& path, const std::string& reason) override {
             errors.push_back(path + ": " + reason);

@@ -41,8 +41,8 @@ class ListingObserver final : public CarveObserver {
             std::fflush(stderr);
         }
     }
-    void OnImageWritten(const std::string& path, uint64_t size, bool complete) override {
-        images_.push_back({path, size, complete});
+    void OnImageWritten(const CarvedImage& image) override {
+        images_.push_back({image.path, image.size, image.end != ImageEnd::Failed});
     }
     void OnFileError(const std::string& path, const std::string& reason) override {
         EndProgress();
