@@ -10,4 +10,5 @@ struct CarveResult {
     bool aborted = false;       // stopped because an image file name was already taken
     bool failed = false;        // the write-error message was shown: source unreadable, or an image not written
     bool compoundFile = false;  // the source is a compound file and was not scanned
+    uint64_t bytesScanned = 0;  // how far the carve got: every source byte before this was scanned or copied
 };

@@ -6,7 +6,6 @@
 #include <memory>
 #include <optional>
 
-#include "recovery/image_signatures.h"
 #include "recovery/source_window.h"
 #include "recovery/stream_end.h"
 
@@ -31,7 +30,8 @@ namespace {
 // One image file being written; counts the bytes it was given.
 class ImageFile {
   public:
-    ImageFile(std::unique_ptr<OutputFile> file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
+    ImageFile(std::unique_ptr<OutputFile> file, std::string path, ImageKind kind, uint64_t offset)
+        : file_(std::move(file)), path_(std::move(path)), kind_(kind), offset_(offset) {}
 
     bool Write(const uint8_t* data, size_t size) {
         size_ += size;
@@ -39,21 +39,16 @@ class ImageFile {
     }
     bool Close() { return file_->Close(); }
     const std::string& path() const { return path_; }
+    ImageKind kind() const { return kind_; }
+    uint64_t offset() const { return offset_; }
     uint64_t size() const { return size_; }
 
   private:
     std::unique_ptr<OutputFile> file_;
     std::string path_;
+    ImageKind kind_;
+    uint64_t offset_;
     uint64_t size_ = 0;
-};
-
-// Where the next occurrence of one byte lies, remembered between calls so that each stretch of the source is
-// searched once.
-struct ByteCursor {
-    uint8_t byte;
-    uint64_t searched_from = 0;
-    uint64_t at = 0;
-    bool found = false;
 };
 
 struct StreamStart {
@@ -88,26 +83,32 @@ class CarveSession {
     CarveSession(FileSystem& files,
                  Platform& platform,
                  CarveObserver* observer,
+                 const CandidateFilter& filter,
                  const std::string& folder,
                  LanguageId language)
-        : files_(files), platform_(platform), observer_(observer), folder_(folder), language_(language) {}
+        : files_(files),
+          platform_(platform),
+          observer_(observer),
+          filter_(filter),
+          folder_(folder),
+          language_(language) {}
 
     CarveResult Run(const std::string& source_path);
 
   private:
     bool IsCompoundFile();
     std::optional<StreamStart> FindStart(uint64_t from);
-    uint64_t NextByte(ByteCursor& cursor, uint64_t from);
     Flow CarveImage(const StreamStart& start, uint64_t run_start, uint64_t* resume);
     Flow CopyToEnd(ImageKind kind, uint64_t from, ImageFile& image, uint64_t* resume);
     Flow ScanRestOfBlock(const LastScanBlock& block, uint64_t from);
-    std::unique_ptr<ImageFile> OpenImage(ImageKind kind);
-    bool Finish(ImageFile& image, bool written, bool source_failed = false);
+    std::unique_ptr<ImageFile> OpenImage(ImageKind kind, uint64_t offset);
+    bool Finish(ImageFile& image, bool written, ImageEnd end);
     void ShowWriteError(const std::string& path, const std::string& reason);
 
     FileSystem& files_;
     Platform& platform_;
     CarveObserver* observer_;
+    const CandidateFilter& filter_;
     const std::string& folder_;
     LanguageId language_;
     CarveResult result_;
@@ -116,8 +117,6 @@ class CarveSession {
     std::optional<SourceWindow> window_;
     std::string source_path_;
     std::string folder_problem_;  // why the output folder cannot take pictures; empty when it can
-    ByteCursor jpeg_cursor_ = {kJpegStart[0]};
-    ByteCursor png_cursor_ = {kPngStart[0]};
 };
 
 CarveResult CarveSession::Run(const std::string& source_path) {
@@ -147,6 +146,7 @@ CarveResult CarveSession::Run(const std::string& source_path) {
             break;
         run_start = next;
     }
+    result_.bytesScanned = window_->End();
     // A failing disk ends the scan like the end of the source, but must not pass for a clean result.
     if (window_->ReadFailed())
         ShowWriteError(source_path, files_.LastError());
@@ -158,31 +158,24 @@ bool CarveSession::IsCompoundFile() {
            std::memcmp(window_->At(0), kCompoundFileSignature.data(), kCompoundFileSignature.size()) == 0;
 }
 
-uint64_t CarveSession::NextByte(ByteCursor& cursor, uint64_t from) {
-    const bool known =
-        cursor.searched_from <= from && from <= cursor.at && (cursor.found || cursor.at == window_->End());
-    if (!known) {
-        const auto resident = static_cast<size_t>(window_->End() - from);
-        const auto* hit = static_cast<const uint8_t*>(std::memchr(window_->At(from), cursor.byte, resident));
-        cursor.searched_from = from;
-        cursor.found = hit != nullptr;
-        cursor.at = hit != nullptr ? from + static_cast<uint64_t>(hit - window_->At(from)) : window_->End();
-    }
-    return cursor.at;
-}
-
 // Block boundaries do not hide a start signature: one that begins in a block and runs into the next is found too.
 std::optional<StreamStart> CarveSession::FindStart(uint64_t from) {
+    constexpr size_t kPairSize = 2;
     for (uint64_t at = from;;) {
-        if (at >= window_->End() && window_->Ensure(at, kStartSignatureSize) == 0)
+        if (window_->Ensure(at, kStartSignatureSize) < kPairSize)
             return std::nullopt;
-        at = std::min(NextByte(jpeg_cursor_, at), NextByte(png_cursor_, at));
-        if (at == window_->End())
+        at += filter_.FindPair(window_->At(at), static_cast<size_t>(window_->End() - at), kStartPairs);
+        // The last resident byte may begin a pair whose second byte is still to be read.
+        if (at + 1 >= window_->End()) {
+            at = window_->End() - 1;
             continue;
+        }
         if (window_->Ensure(at, kStartSignatureSize) == kStartSignatureSize) {
             const std::optional<ImageKind> kind = StartSignatureAt(window_->At(at));
-            if (kind)
+            if (kind) {
+                result_.bytesScanned = at;
                 return StreamStart{at, *kind};
+            }
         }
         ++at;
     }
@@ -193,7 +186,7 @@ std::optional<StreamStart> CarveSession::FindStart(uint64_t from) {
 Flow CarveSession::CarveImage(const StreamStart& start, uint64_t run_start, uint64_t* resume) {
     const uint64_t block_offset = run_start + (start.offset - run_start) / kCarveBlockSize * kCarveBlockSize;
     const auto rest = static_cast<size_t>(block_offset + kCarveBlockSize - start.offset);
-    std::unique_ptr<ImageFile> image = OpenImage(start.kind);
+    std::unique_ptr<ImageFile> image = OpenImage(start.kind, start.offset);
     if (!image)
         return Flow::Stopped;
 
@@ -203,19 +196,20 @@ Flow CarveSession::CarveImage(const StreamStart& start, uint64_t run_start, uint
     block.block_size = std::min(rest, block.size);
     std::memcpy(block.bytes.data(), window_->At(start.offset), block.size);
     if (!image->Write(block.bytes.data(), block.block_size)) {
-        Finish(*image, false);
+        Finish(*image, false, ImageEnd::Failed);
         return Flow::Stopped;
     }
+    result_.bytesScanned = start.offset + block.block_size;
 
     const Flow flow = CopyToEnd(start.kind, start.offset + block.block_size, *image, resume);
     // The picture is cut short where the source failed; nothing after the bad spot is looked at.
     if (flow == Flow::ReadFailed) {
-        Finish(*image, true, true);
+        Finish(*image, true, ImageEnd::Failed);
         return Flow::Stopped;
     }
     if (flow != Flow::SourceEnded)
         return flow;
-    if (!Finish(*image, true))
+    if (!Finish(*image, true, ImageEnd::SourceEnd))
         return Flow::Stopped;
     return ScanRestOfBlock(block, start.offset + 1);
 }
@@ -225,17 +219,18 @@ Flow CarveSession::CopyToEnd(ImageKind kind, uint64_t from, ImageFile& image, ui
         const size_t size = window_->Ensure(at, kCarveBlockSize);
         if (size == 0)
             return window_->ReadFailed() ? Flow::ReadFailed : Flow::SourceEnded;
-        const std::optional<size_t> last = FindStreamEnd(kind, window_->At(at), size);
+        const std::optional<size_t> last = FindStreamEnd(filter_, kind, window_->At(at), size);
         // A PNG-signed stream's checksum may run past the block; it is completed from the source as far as it goes.
         const size_t length = last ? window_->Ensure(at, *last + 1) : size;
         if (!image.Write(window_->At(at), length)) {
-            Finish(image, false);
+            Finish(image, false, ImageEnd::Failed);
             return Flow::Stopped;
         }
         at += length;
+        result_.bytesScanned = at;
         if (last) {
             *resume = at;
-            return Finish(image, true) ? Flow::Continue : Flow::Stopped;
+            return Finish(image, true, ImageEnd::Marker) ? Flow::Continue : Flow::Stopped;
         }
     }
 }
@@ -250,14 +245,14 @@ Flow CarveSession::ScanRestOfBlock(const LastScanBlock& block, uint64_t from) {
         const std::optional<ImageKind> kind = StartSignatureAt(bytes);
         if (!kind)
             continue;
-        std::unique_ptr<ImageFile> image = OpenImage(*kind);
-        if (!image || !Finish(*image, image->Write(bytes, block.block_size - i)))
+        std::unique_ptr<ImageFile> image = OpenImage(*kind, block.offset + i);
+        if (!image || !Finish(*image, image->Write(bytes, block.block_size - i), ImageEnd::SourceEnd))
             return Flow::Stopped;
     }
     return Flow::SourceEnded;
 }
 
-std::unique_ptr<ImageFile> CarveSession::OpenImage(ImageKind kind) {
+std::unique_ptr<ImageFile> CarveSession::OpenImage(ImageKind kind, uint64_t offset) {
     if (result_.imageFolder.empty()) {
         // Made once, at the first image; an existing folder is fine, but not a link standing in for one, which
         // would send the pictures somewhere else than the folder announced.
@@ -288,26 +283,25 @@ std::unique_ptr<ImageFile> CarveSession::OpenImage(ImageKind kind) {
         return nullptr;
     }
     ++result_.imageCount;
-    return std::make_unique<ImageFile>(std::move(file), path);
+    return std::make_unique<ImageFile>(std::move(file), path, kind, offset);
 }
 
-// Closes the image; a failed write or close, or a source that failed inside the image, ends the carve with the
-// write-error message. The partial file stays.
-bool CarveSession::Finish(ImageFile& image, bool written, bool source_failed) {
+// Closes the image; a failed write or close, or a source that failed inside the image (`end` Failed), ends the
+// carve with the write-error message. The partial file stays.
+bool CarveSession::Finish(ImageFile& image, bool written, ImageEnd end) {
     const bool saved = image.Close() && written;
     const std::string reason = files_.LastError();
     if (observer_ != nullptr) {
         // After a failed write not every byte counted need have reached the disk: the listing tells what is there.
         const uint64_t size = saved ? image.size() : files_.SizeOf(image.path()).value_or(0);
-        observer_->OnImageWritten(image.path(), size, saved && !source_failed);
+        observer_->OnImageWritten({image.path(), image.kind(), image.offset(), size, saved ? end : ImageEnd::Failed});
     }
-    if (!saved || source_failed) {
+    if (!saved || end == ImageEnd::Failed) {
         ShowWriteError(saved ? source_path_ : image.path(), reason);
         return false;
     }
     return true;
 }
-
 void CarveSession::ShowWriteError(const std::string& path, const std::string& reason) {
     ShowLocalizedMessage(platform_, MsgWriteError, language_);
     result_.failed = true;
@@ -317,10 +311,10 @@ void CarveSession::ShowWriteError(const std::string& path, const std::string& re
 
 }  // namespace
 
-ImageCarver::ImageCarver(FileSystem& files, Platform& platform, CarveObserver* observer)
-    : files_(files), platform_(platform), observer_(observer) {}
+ImageCarver::ImageCarver(FileSystem& files, Platform& platform, CarveObserver* observer, FilterPath path)
+    : files_(files), platform_(platform), observer_(observer), filter_(path) {}
 
 CarveResult ImageCarver::Carve(const std::string& source_path, const std::string& output_folder, LanguageId language) {
-    CarveSession session(files_, platform_, observer_, output_folder, language);
+    CarveSession session(files_, platform_, observer_, filter_, output_folder, language);
     return session.Run(source_path);
 }

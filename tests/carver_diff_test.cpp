@@ -12,8 +12,10 @@ const std::vector<Bytes> kPatterns = {
     kJpegStartBytes, kPngStartBytes, kJpegEndBytes, kPngEndBytes, {0x38, 0x42}, {0x00, 0x38}, {0xFF, 0xD8, 0xFF, 0xE0},
 };
 
+// On every path of the candidate filter.
 void ExpectSameOutcome(const Bytes& source, const CarveConditions& conditions, const std::string& what) {
-    EXPECT_EQ(CompareCarvers(source, conditions), "") << what;
+    for (const FilterPath path : FilterPathsToTest())
+        EXPECT_EQ(CompareCarvers(source, conditions, path), "") << what << ", filter path " << static_cast<int>(path);
 }
 
 class SourceMaker {

@@ -232,43 +232,92 @@ TEST_F(CarverTest, ExistingFolderIsUsed) {
     EXPECT_FALSE(result.failed);
 }
 
+// What the listing and the report are made of: each picture's kind, source offset, size on disk and end, and how
+// far the carve got, also when it stops early.
 TEST_F(CarverTest, ObserverHearsWhatIsOnDiskAndWhyAFileFailed) {
     struct Recorder final : CarveObserver {
         void OnSourceRead(uint64_t bytes_read) override { read = bytes_read; }
-        void OnImageWritten(const std::string& path, uint64_t size, bool complete) override {
-            images.push_back({path, size, complete});
-        }
+        void OnImageWritten(const CarvedImage& image) override { images.push_back(image); }
         void OnFileError(const std::string& path, const std::string& reason) override {
             errors.push_back(path + ": " + reason);
         }
-        struct Image {
-            std::string path;
-            uint64_t size;
-            bool complete;
-            bool operator==(const Image& o) const { return path == o.path && size == o.size && complete == o.complete; }
-        };
         uint64_t read = 0;
-        std::vector<Image> images;
+        std::vector<CarvedImage> images;
         std::vector<std::string> errors;
+    };
+    struct Case {
+        const char* what;
+        std::optional<uint64_t> write_limit;
+        std::optional<uint64_t> read_error_at;
+        bool second_name_taken;
+        std::vector<CarvedImage> images;
+        uint64_t bytes_scanned;
+        std::vector<std::string> errors;
+    };
+    const std::string folder = kFolder + "\\";
+    const std::vector<Case> cases = {
+        {"clean: the PNG-signed stream runs to the end of the source",
+         {},
+         {},
+         false,
+         {{folder + "1.jpg", ImageKind::Jpeg, 0, 2002, ImageEnd::Marker},
+          {folder + "1.gif", ImageKind::PngSigned, 3000, 2000, ImageEnd::SourceEnd}},
+         5000,
+         {}},
+        // A full disk: the listing must show the 1500 bytes that are there, not the 2002 meant.
+        {"full disk",
+         1500,
+         {},
+         false,
+         {{folder + "1.jpg", ImageKind::Jpeg, 0, 1500, ImageEnd::Failed}},
+         1024,
+         {folder + "1.jpg: memory fault"}},
+        {"read error inside the second picture",
+         {},
+         4000,
+         false,
+         {{folder + "1.jpg", ImageKind::Jpeg, 0, 2002, ImageEnd::Marker},
+          {folder + "1.gif", ImageKind::PngSigned, 3000, 1000, ImageEnd::Failed}},
+         4000,
+         {kSource + ": memory fault"}},
+        {"the second name is taken",
+         {},
+         {},
+         true,
+         {{folder + "1.jpg", ImageKind::Jpeg, 0, 2002, ImageEnd::Marker}},
+         3000,
+         {}},
     };
     Bytes source = Filler(5000);
     Plant(source, 0, kJpegStartBytes);
     Plant(source, 2000, kJpegEndBytes);
     Plant(source, 3000, kPngStartBytes);
-    files_.files[kSource] = source;
-    Recorder clean;
-    ImageCarver(files_, platform_, &clean).Carve(kSource, kFolder, LanguageId::English);
-    EXPECT_EQ(clean.read, 5000u);
-    EXPECT_EQ(clean.images,
-              (std::vector<Recorder::Image>{{kFolder + "\\1.jpg", 2002, true}, {kFolder + "\\1.gif", 2000, true}}));
-    EXPECT_TRUE(clean.errors.empty());
-
-    // A full disk: the listing must show the 1500 bytes that are there, not the 2002 meant, and say it is cut short.
-    files_.write_limit = 1500;
-    Recorder full;
-    ImageCarver(files_, platform_, &full).Carve(kSource, kFolder + "2", LanguageId::English);
-    EXPECT_EQ(full.images, (std::vector<Recorder::Image>{{kFolder + "2\\1.jpg", 1500, false}}));
-    EXPECT_EQ(full.errors, std::vector<std::string>{kFolder + "2\\1.jpg: memory fault"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        files_ = MemoryFileSystem();
+        files_.files[kSource] = source;
+        files_.write_limit = c.write_limit;
+        if (c.read_error_at)
+            files_.read_error_at[kSource] = *c.read_error_at;
+        if (c.second_name_taken)
+            files_.files[folder + "1.gif"] = {'o', 'l', 'd'};
+        Recorder recorder;
+        const CarveResult result =
+            ImageCarver(files_, platform_, &recorder).Carve(kSource, kFolder, LanguageId::English);
+        ASSERT_EQ(recorder.images.size(), c.images.size());
+        for (size_t i = 0; i < c.images.size(); ++i) {
+            const CarvedImage& heard = recorder.images[i];
+            const CarvedImage& meant = c.images[i];
+            EXPECT_EQ(heard.path, meant.path);
+            EXPECT_EQ(heard.kind, meant.kind) << meant.path;
+            EXPECT_EQ(heard.offset, meant.offset) << meant.path;
+            EXPECT_EQ(heard.size, meant.size) << meant.path;
+            EXPECT_EQ(heard.end, meant.end) << meant.path;
+        }
+        EXPECT_EQ(result.bytesScanned, c.bytes_scanned);
+        EXPECT_EQ(recorder.errors, c.errors);
+        EXPECT_EQ(recorder.read, c.read_error_at.value_or(source.size()));
+    }
 }
 
 }  // namespace

@@ -2,52 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <fstream>
-#include <iterator>
 
 #include "recovery/settings_record.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/tool_runner.h"
 
 namespace {
-
-struct ToolRun {
-    int exit_code;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string Quoted(const std::string& arg) {
-    std::string quoted = "'";
-    for (const char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-class CliTest : public ::testing::Test {
-  protected:
-    // `shell_setup` runs first in the same shell, `stdout_to` replaces the file the output is read from.
-    ToolRun Tool(const std::vector<std::string>& args,
-                 const std::string& shell_setup = "",
-                 const std::string& stdout_to = "") {
-        std::string command = "cd " + Quoted(dir_.path()) + " && " + shell_setup +
-                              " XDG_CONFIG_HOME=" + Quoted(dir_ / "config") + " timeout 20 " + Quoted(TOLVANE_TOOL);
-        for (const std::string& arg : args)
-            command += " " + Quoted(arg);
-        command += " >" + Quoted(stdout_to.empty() ? dir_ / "stdout" : stdout_to) + " 2>" + Quoted(dir_ / "stderr") +
-                   " </dev/null";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir_ / "stdout"), ReadText(dir_ / "stderr")};
-    }
-    std::string Read(const std::string& name) { return ReadText(dir_ / name); }
-
-    TempDir dir_;
-};
 
 TEST_F(CliTest, RecoversTheSampleAndNeverOverwrites) {
     const std::string sample_before = ReadText(TOLVANE_SAMPLE);
@@ -170,12 +129,6 @@ TEST_F(CliTest, SettingsSetChangesOneFieldAndRefusesWhatDoesNotFit) {
     EXPECT_EQ(after.substr(4, 199), std::string(197, 'o') + "/" + '\0');
     EXPECT_EQ(after.substr(208, 4), std::string(4, '\xFF'));
     EXPECT_EQ(after.substr(217), expected.substr(217)) << "install folder and check value untouched";
-}
-
-// A full disk, in a test: the shell's file-size limit (in 512-byte blocks), with the signal it sends ignored, so
-// that writes past it fail the way they do on a full disk.
-std::string FileSizeLimit(int blocks) {
-    return "trap '' XFSZ; ulimit -f " + std::to_string(blocks) + ";";
 }
 
 TEST_F(CliTest, NeverChangesWhatItShouldOnlyRead) {

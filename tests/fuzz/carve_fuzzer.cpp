@@ -1,5 +1,6 @@
-// The fast carver against the word-for-word one on arbitrary sources. The first two bytes choose a fault: a read
-// error or a write limit at a multiple of 64 bytes, or an image name that is already taken.
+// The fast carver, on every path of its candidate filter, against the word-for-word one on arbitrary sources. The
+// first two bytes choose a fault: a read error or a write limit at a multiple of 64 bytes, or an image name that is
+// already taken.
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,10 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         default:
             break;
     }
-    const std::string difference = CompareCarvers(Bytes(data + 2, data + size), conditions);
-    if (!difference.empty()) {
-        std::fprintf(stderr, "carvers differ: %s\n", difference.c_str());
-        std::abort();
+    static const std::vector<FilterPath> kPaths = FilterPathsToTest();
+    const Bytes source(data + 2, data + size);
+    for (const FilterPath path : kPaths) {
+        const std::string difference = CompareCarvers(source, conditions, path);
+        if (!difference.empty()) {
+            std::fprintf(stderr, "carvers differ on filter path %d: %s\n", static_cast<int>(path), difference.c_str());
+            std::abort();
+        }
     }
     return 0;
 }

@@ -28,13 +28,13 @@ MemoryFileSystem Prepared(const CarveConditions& conditions) {
     return files;
 }
 
-Outcome FastCarve(const Bytes& source, const CarveConditions& conditions) {
+Outcome FastCarve(const Bytes& source, const CarveConditions& conditions, FilterPath path) {
     MemoryFileSystem files = Prepared(conditions);
     files.files[kSource] = source;
     if (conditions.read_error_at)
         files.read_error_at[kSource] = *conditions.read_error_at;
     FakePlatform platform;
-    const CarveResult result = ImageCarver(files, platform).Carve(kSource, kFolder, LanguageId::French);
+    const CarveResult result = ImageCarver(files, platform, nullptr, path).Carve(kSource, kFolder, LanguageId::French);
     files.files.erase(kSource);
     return {result, files.files, files.folders, platform.Texts()};
 }
@@ -55,8 +55,8 @@ std::string Describe(const CarveResult& r) {
 
 }  // namespace
 
-std::string CompareCarvers(const Bytes& source, const CarveConditions& conditions) {
-    const Outcome fast = FastCarve(source, conditions);
+std::string CompareCarvers(const Bytes& source, const CarveConditions& conditions, FilterPath path) {
+    const Outcome fast = FastCarve(source, conditions, path);
     const Outcome literal = LiteralCarveOf(source, conditions);
     if (Describe(fast.result) != Describe(literal.result))
         return "result: " + Describe(fast.result) + " instead of " + Describe(literal.result);
@@ -75,4 +75,13 @@ std::string CompareCarvers(const Bytes& source, const CarveConditions& condition
     if (fast.files.size() != literal.files.size())
         return std::to_string(fast.files.size()) + " files instead of " + std::to_string(literal.files.size());
     return "";
+}
+
+std::vector<FilterPath> FilterPathsToTest() {
+    std::vector<FilterPath> paths;
+    for (const FilterPath path : {FilterPath::Portable, FilterPath::Sse2}) {
+        if (CandidateFilter::Available(path))
+            paths.push_back(path);
+    }
+    return paths;
 }

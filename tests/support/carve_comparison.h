@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "recovery/candidate_filter.h"
 #include "tests/support/bytes.h"
 
 // Faults and leftovers a carve may meet, set up alike for the fast and the word-for-word carver.
@@ -13,6 +14,9 @@ struct CarveConditions {
     std::vector<std::string> taken_names;  // image names already in the output folder
 };
 
-// Carves `source` with both carvers; empty when they did exactly the same (result, files, folders, messages),
-// otherwise the first difference.
-std::string CompareCarvers(const Bytes& source, const CarveConditions& conditions);
+// Carves `source` with the fast carver on `path` and with the word-for-word one; empty when they did exactly the
+// same (result, files, folders, messages), otherwise the first difference.
+std::string CompareCarvers(const Bytes& source, const CarveConditions& conditions, FilterPath path);
+
+// Every path of the candidate filter that this build and processor can run.
+std::vector<FilterPath> FilterPathsToTest();

@@ -4,11 +4,12 @@
 #include <filesystem>
 #include <string>
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end of the test.
+// A fresh folder under the system's temporary folder (or under `parent`), removed with everything in it at the end
+// of the test.
 class TempDir {
   public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-test-XXXXXX").string();
+    explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+        std::string pattern = (parent / "tolvane-test-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr)
             path_ = pattern;
     }

@@ -6,7 +6,13 @@
 
 namespace {
 
-// The length of the well-formed UTF-8 sequence at the start of `text`, or 0.
+void AppendEscaped(unsigned char byte, std::string* out) {
+    static const char kHex[] = "0123456789ABCDEF";
+    *out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+}
+
+}  // namespace
+
 size_t Utf8SequenceLength(std::string_view text) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(0);
@@ -34,13 +40,6 @@ size_t Utf8SequenceLength(std::string_view text) {
     }
     return length;
 }
-
-void AppendEscaped(unsigned char byte, std::string* out) {
-    static const char kHex[] = "0123456789ABCDEF";
-    *out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-}
-
-}  // namespace
 
 std::string TerminalSafe(std::string_view text) {
     std::string safe;

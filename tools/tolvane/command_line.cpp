@@ -6,20 +6,25 @@
 
 const char kUsage[] =
     "Usage:\n"
-    "  tolvane recover [--output-dir DIR] [--settings FILE] [--language LANG] FILE...\n"
+    "  tolvane recover [-o DIR] [--settings FILE] [--language LANG] [--report FILE] [-q] FILE...\n"
+    "  tolvane scan [--language LANG] [--report FILE] [-q] FILE...\n"
     "  tolvane settings init|show [--file FILE]\n"
     "  tolvane settings set KEY VALUE [--file FILE]\n"
-    "  tolvane --help | --version\n"
+    "  tolvane -h | --help | -V | --version\n"
     "\n"
-    "recover   copies every JPEG and PNG-signed picture found in each FILE (usually a damaged\n"
-    "          Photoshop file) into numbered files 1.jpg, 2.jpg ... 1.gif ... of an output folder.\n"
-    "          The source is only read, never changed.\n"
-    "  --output-dir DIR  DIR itself is the output folder (made at the first picture).\n"
+    "recover   copies every JPEG and PNG-signed picture found in each FILE (a damaged Photoshop\n"
+    "          file, a disk image, a block device) into numbered files 1.jpg, 2.jpg ... 1.gif ...\n"
+    "          of an output folder. The source is only read, never changed.\n"
+    "scan      lists what recover would write (name, offset, length, end) and writes nothing.\n"
+    "  -o, --output-dir DIR  DIR itself is the output folder (made at the first picture).\n"
     "                    Without it: the settings' output folder, else the current directory,\n"
     "                    plus the file's base name plus the settings' suffix (default REC).\n"
     "  --settings FILE   take the output rules and language from this settings file;\n"
     "                    without it the default settings apply.\n"
     "  --language LANG   en, fr, de, it, es, ro or 1..6, for the messages.\n"
+    "  --report FILE     also write a JSON Lines report to the new file FILE: one object per\n"
+    "                    picture, one summary object per source.\n"
+    "  -q, --quiet       no listing of the pictures and no progress line.\n"
     "settings  reads and writes a 424-byte settings file (default:\n"
     "          $XDG_CONFIG_HOME/tolvane/propPSD.pro, else ~/.config/tolvane/propPSD.pro).\n"
     "  KEY: suffix (up to 3 characters), output-folder (up to 199), delete-source (number),\n"
@@ -27,14 +32,16 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 every file scanned to its end; 3 a picture's file name was already taken\n"
     "(nothing is overwritten); 1 a file could not be read or written; 2 wrong command line\n"
-    "or settings value.\n";
+    "or settings value, or the report file exists already.\n";
 
 namespace {
 
-// Takes the value of `--name VALUE` or `--name=VALUE` at args[*i]; false when args[*i] is not that option.
+// Takes the value of `--name VALUE`, `--name=VALUE`, `-x VALUE` or `-xVALUE` at args[*i] (`short_name` may be
+// empty); false when args[*i] is not that option.
 bool TakeOption(const std::vector<std::string>& args,
                 size_t* i,
                 const std::string& name,
+                const std::string& short_name,
                 std::optional<std::string>* value,
                 std::string* error) {
     const std::string& arg = args[*i];
@@ -42,50 +49,77 @@ bool TakeOption(const std::vector<std::string>& args,
         *value = arg.substr(name.size() + 1);
         return true;
     }
-    if (arg != name)
+    if (!short_name.empty() && arg.size() > short_name.size() && arg.compare(0, short_name.size(), short_name) == 0) {
+        *value = arg.substr(short_name.size());
+        return true;
+    }
+    if (arg != name && (short_name.empty() || arg != short_name))
         return false;
     if (*i + 1 >= args.size()) {
-        *error = "option '" + name + "' needs a value";
+        *error = "option '" + arg + "' needs a value";
         return true;
     }
     *value = args[++*i];
     return true;
 }
 
-void ParseRecover(const std::vector<std::string>& args, ToolArguments* parsed) {
-    RecoverArguments& recover = parsed->recover;
+// One option of recover and scan, with a value or without.
+bool TakeCarveOption(const std::vector<std::string>& args,
+                     size_t* i,
+                     bool recover,
+                     std::optional<std::string>* language,
+                     ToolArguments* parsed) {
+    CarveArguments& carve = parsed->carve;
+    const std::string& arg = args[*i];
+    if (arg == "-q" || arg == "--quiet") {
+        carve.quiet = true;
+        return true;
+    }
+    if (arg == "-h" || arg == "--help") {
+        parsed->command = ToolCommand::Help;
+        return true;
+    }
+    return TakeOption(args, i, "--language", "", language, &parsed->error) ||
+           TakeOption(args, i, "--report", "", &carve.reportFile, &parsed->error) ||
+           (recover && (TakeOption(args, i, "--output-dir", "-o", &carve.outputDir, &parsed->error) ||
+                        TakeOption(args, i, "--settings", "", &carve.settingsFile, &parsed->error)));
+}
+
+void ParseCarve(const std::vector<std::string>& args, ToolArguments* parsed) {
+    CarveArguments& carve = parsed->carve;
+    const bool recover = parsed->command == ToolCommand::Recover;
     std::optional<std::string> language;
     bool options_ended = false;
     for (size_t i = 1; i < args.size() && parsed->error.empty(); ++i) {
         const std::string& arg = args[i];
         if (options_ended || arg.empty() || arg[0] != '-' || arg == "-") {
-            recover.files.push_back(arg);
+            carve.files.push_back(arg);
         } else if (arg == "--") {
             options_ended = true;
-        } else if (!TakeOption(args, &i, "--output-dir", &recover.outputDir, &parsed->error) &&
-                   !TakeOption(args, &i, "--settings", &recover.settingsFile, &parsed->error) &&
-                   !TakeOption(args, &i, "--language", &language, &parsed->error)) {
-            parsed->error = "unknown option '" + arg + "'";
+        } else if (!TakeCarveOption(args, &i, recover, &language, parsed)) {
+            parsed->error = "unknown option '" + arg + "' for " + args[0];
         }
     }
-    if (!parsed->error.empty())
+    if (!parsed->error.empty() || parsed->command == ToolCommand::Help)
         return;
     if (language) {
-        recover.language = ParseLanguage(*language);
-        if (!recover.language)
+        carve.language = ParseLanguage(*language);
+        if (!carve.language)
             parsed->error = "unknown language '" + *language + "' (use en, fr, de, it, es, ro or 1..6)";
     }
-    if (recover.outputDir && recover.outputDir->empty())
+    if (carve.outputDir && carve.outputDir->empty())
         parsed->error = "the output folder must not be empty";
-    if (recover.files.empty())
-        parsed->error = "no FILE to recover";
+    if (carve.reportFile && carve.reportFile->empty())
+        parsed->error = "the report file must not be empty";
+    if (carve.files.empty())
+        parsed->error = "no FILE to " + args[0];
 }
 
 void ParseSettings(const std::vector<std::string>& args, ToolArguments* parsed) {
     SettingsArguments& settings = parsed->settings;
     std::vector<std::string> words;
     for (size_t i = 1; i < args.size() && parsed->error.empty(); ++i) {
-        if (!TakeOption(args, &i, "--file", &settings.file, &parsed->error))
+        if (!TakeOption(args, &i, "--file", "", &settings.file, &parsed->error))
             words.push_back(args[i]);
     }
     if (!parsed->error.empty())
@@ -112,11 +146,11 @@ ToolArguments ParseToolArguments(const std::vector<std::string>& args) {
         parsed.command = ToolCommand::Help;
         if (args.size() > 1)
             parsed.error = "--help takes nothing more";
-    } else if (args[0] == "--version") {
+    } else if (args[0] == "--version" || args[0] == "-V") {
         parsed.command = ToolCommand::Version;
-    } else if (args[0] == "recover") {
-        parsed.command = ToolCommand::Recover;
-        ParseRecover(args, &parsed);
+    } else if (args[0] == "recover" || args[0] == "scan") {
+        parsed.command = args[0] == "recover" ? ToolCommand::Recover : ToolCommand::Scan;
+        ParseCarve(args, &parsed);
     } else if (args[0] == "settings") {
         parsed.command = ToolCommand::Settings;
         ParseSettings(args, &parsed);

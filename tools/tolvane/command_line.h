@@ -7,10 +7,14 @@
 #include "mainwindow/language.h"
 
 // The command line of the tolvane tool, parsed. Parsing never prints; the caller reports `error`.
-struct RecoverArguments {
+
+// Of `recover`, and of `scan`, which takes neither an output folder nor a settings file.
+struct CarveArguments {
     std::optional<std::string> outputDir;
     std::optional<std::string> settingsFile;
     std::optional<LanguageId> language;
+    std::optional<std::string> reportFile;
+    bool quiet = false;  // no listing, no progress line
     std::vector<std::string> files;
 };
 
@@ -21,11 +25,11 @@ struct SettingsArguments {
     std::optional<std::string> file;
 };
 
-enum class ToolCommand { Help, Version, Recover, Settings };
+enum class ToolCommand { Help, Version, Recover, Scan, Settings };
 
 struct ToolArguments {
     ToolCommand command = ToolCommand::Help;
-    RecoverArguments recover;
+    CarveArguments carve;
     SettingsArguments settings;
     std::string error;  // set when the command line is wrong
 };

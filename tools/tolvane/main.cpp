@@ -22,7 +22,9 @@ int Run(const ToolArguments& parsed) {
             std::printf("tolvane %s\n", TOLVANE_VERSION);
             return kExitOk;
         case ToolCommand::Recover:
-            return RunRecover(parsed.recover, platform, files, stdout);
+            return RunRecover(parsed.carve, platform, files, stdout);
+        case ToolCommand::Scan:
+            return RunScan(parsed.carve, platform, files, stdout);
         case ToolCommand::Settings:
             return RunSettings(parsed.settings, platform, files, stdout);
     }

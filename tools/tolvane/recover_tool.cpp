@@ -1,7 +1,7 @@
 #include "tools/tolvane/recover_tool.h"
 
 #include <unistd.h>
-#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,58 +10,49 @@
 #include "recovery/recover_command.h"
 #include "recovery/recover_paths.h"
 #include "tools/common/terminal_text.h"
+#include "tools/tolvane/carve_report.h"
+#include "tools/tolvane/discarding_file_system.h"
+#include "tools/tolvane/progress_line.h"
 #include "tools/tolvane/settings_file.h"
 
 namespace {
 
-constexpr uint64_t kProgressFromSize = uint64_t{64} << 20;
+enum class Mode { Recover, Scan };
 
-struct WrittenImage {
-    std::string path;
-    uint64_t size;
-    bool complete;
-};
+std::string FileName(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+}
 
-// Collects the pictures for the listing, says at once why a file failed, and, for a large source on a terminal,
-// shows how far the scan has come.
-class ListingObserver final : public CarveObserver {
+// What the tool hears of one carve: the pictures for the listing, each one into the report as soon as it is closed,
+// the progress, and at once why a file failed.
+class ToolObserver final : public CarveObserver {
   public:
-    ListingObserver(const std::string& source, uint64_t source_size)
-        : source_(TerminalSafe(source)),
-          source_size_(source_size),
-          show_progress_(source_size > kProgressFromSize && isatty(STDERR_FILENO) != 0) {}
+    ToolObserver(const std::string& source, Mode mode, ProgressLine& progress, CarveReport* report)
+        : source_(source), mode_(mode), progress_(progress), report_(report) {}
 
-    void OnSourceRead(uint64_t bytes_read) override {
-        if (!show_progress_)
-            return;
-        const auto percent = static_cast<int>(std::min<uint64_t>(100, bytes_read * 100 / source_size_));
-        if (percent != shown_percent_) {
-            shown_percent_ = percent;
-            std::fprintf(stderr, "\r%s: %3d%% scanned", source_.c_str(), percent);
-            std::fflush(stderr);
-        }
-    }
-    void OnImageWritten(const std::string& path, uint64_t size, bool complete) override {
-        images_.push_back({path, size, complete});
+    void OnSourceRead(uint64_t bytes_read) override { progress_.Update(bytes_read, images_.size()); }
+    void OnImageWritten(const CarvedImage& image) override {
+        images_.push_back(image);
+        if (report_ != nullptr)
+            report_->AddImage(source_, Shown(image), image);
     }
     void OnFileError(const std::string& path, const std::string& reason) override {
-        EndProgress();
+        progress_.Clear();
         std::fprintf(stderr, "tolvane: %s: %s\n", TerminalSafe(path).c_str(), TerminalSafe(reason).c_str());
     }
 
-    void EndProgress() {
-        if (shown_percent_ >= 0)
-            std::fprintf(stderr, "\r\033[K");
-        shown_percent_ = -1;
+    // recover names a picture by its path; scan, which writes nothing, by its file name.
+    std::string Shown(const CarvedImage& image) const {
+        return mode_ == Mode::Recover ? image.path : FileName(image.path);
     }
-    const std::vector<WrittenImage>& images() const { return images_; }
+    const std::vector<CarvedImage>& images() const { return images_; }
 
   private:
-    std::string source_;
-    uint64_t source_size_;
-    bool show_progress_;
-    int shown_percent_ = -1;
-    std::vector<WrittenImage> images_;
+    const std::string& source_;
+    Mode mode_;
+    ProgressLine& progress_;
+    CarveReport* report_;  // not owned; may be null
+    std::vector<CarvedImage> images_;
 };
 
 // The settings file holds Windows-1252 text; this tool works in UTF-8 paths.
@@ -89,7 +80,7 @@ std::optional<SettingsRecord> ReadOnlySettings(const std::string& path, FileSyst
     return TextFieldsInUtf8(DecodeSettings(*record));
 }
 
-std::string FolderFor(const RecoverArguments& args,
+std::string FolderFor(const CarveArguments& args,
                       const SettingsRecord& settings,
                       const std::string& source,
                       Platform& platform) {
@@ -115,34 +106,105 @@ int Worse(int a, int b) {
     return a == kExitNameTaken || b == kExitNameTaken ? kExitNameTaken : kExitOk;
 }
 
-int RecoverOne(const RecoverArguments& args,
-               const SettingsRecord& settings,
-               LanguageId language,
-               const std::string& source,
-               Platform& platform,
-               FileSystem& files,
-               std::FILE* out) {
-    const std::string folder = FolderFor(args, settings, source, platform);
-    const uint64_t source_size = FileSizeOf(files, source);
-    WarnIfDiskFull(platform, folder, source_size, language);
-
-    ListingObserver observer(source, source_size);
-    const CarveResult result = ImageCarver(files, platform, &observer).Carve(source, folder, language);
-    observer.EndProgress();
-    if (result.compoundFile)
-        std::fprintf(stderr, "tolvane: %s: a compound document file; such files are not scanned\n",
-                     TerminalSafe(source).c_str());
+void PrintRecovered(const CarveResult& result,
+                    const ToolObserver& observer,
+                    LanguageId language,
+                    bool quiet,
+                    std::FILE* out) {
     std::fprintf(out, "%s\n", TerminalSafe(ResultMessage(result, language, TextEncoding::Utf8)).c_str());
-    for (const WrittenImage& image : observer.images())
+    if (quiet)
+        return;
+    for (const CarvedImage& image : observer.images())
         std::fprintf(out, "  %s  %llu bytes%s\n", TerminalSafe(image.path).c_str(),
-                     static_cast<unsigned long long>(image.size), image.complete ? "" : " (cut short)");
-    std::fflush(out);
-    return ExitCodeOf(result);
+                     static_cast<unsigned long long>(image.size), image.end == ImageEnd::Failed ? " (cut short)" : "");
 }
+
+void PrintScanned(const std::string& source,
+                  const CarveResult& result,
+                  const ToolObserver& observer,
+                  bool quiet,
+                  std::FILE* out) {
+    std::fprintf(out, "%s: %d picture%s, %llu bytes scanned\n", TerminalSafe(source).c_str(), result.imageCount,
+                 result.imageCount == 1 ? "" : "s", static_cast<unsigned long long>(result.bytesScanned));
+    if (quiet)
+        return;
+    for (const CarvedImage& image : observer.images())
+        std::fprintf(out, "  %-10s offset %14llu  length %12llu  %s\n", TerminalSafe(observer.Shown(image)).c_str(),
+                     static_cast<unsigned long long>(image.offset), static_cast<unsigned long long>(image.size),
+                     EndName(image.end));
+}
+
+// One run of recover or scan over all its files.
+class CarveRun {
+  public:
+    CarveRun(const CarveArguments& args, Mode mode, Platform& platform, FileSystem& files, std::FILE* out)
+        : args_(args),
+          mode_(mode),
+          progress_(!args.quiet && isatty(STDERR_FILENO) != 0),
+          platform_(platform, progress_),
+          files_(files),
+          out_(out) {}
+
+    int Run(const SettingsRecord& settings) {
+        const LanguageId language = args_.language.value_or(LanguageFromNumber(settings.language));
+        std::unique_ptr<CarveReport> report;
+        if (args_.reportFile) {
+            std::string problem;
+            report = CarveReport::Create(files_, *args_.reportFile, &problem);
+            if (!report) {
+                std::fprintf(stderr, "tolvane: %s\n", problem.c_str());
+                return kExitUsage;
+            }
+        }
+        int status = kExitOk;
+        for (const std::string& source : args_.files)
+            status = Worse(status, CarveOne(source, settings, language, report.get()));
+        std::string problem;
+        if (report && !report->Close(&problem)) {
+            std::fprintf(stderr, "tolvane: %s\n", problem.c_str());
+            status = kExitFailed;
+        }
+        return status;
+    }
+
+  private:
+    int CarveOne(const std::string& source, const SettingsRecord& settings, LanguageId language, CarveReport* report) {
+        const uint64_t source_size = FileSizeOf(files_, source);
+        DiscardingFileSystem discarding(files_);
+        FileSystem& files = mode_ == Mode::Recover ? files_ : discarding;
+        // scan makes no folder, so the pictures' names are all that counts of where they would go.
+        const std::string folder = mode_ == Mode::Recover ? FolderFor(args_, settings, source, platform_) : ".";
+        if (mode_ == Mode::Recover)
+            WarnIfDiskFull(platform_, folder, source_size, language);
+
+        progress_.Begin(source, source_size);
+        ToolObserver observer(source, mode_, progress_, report);
+        const CarveResult result = ImageCarver(files, platform_, &observer).Carve(source, folder, language);
+        progress_.Clear();
+        if (result.compoundFile)
+            std::fprintf(stderr, "tolvane: %s: a compound document file; such files are not scanned\n",
+                         TerminalSafe(source).c_str());
+        if (report != nullptr)
+            report->AddSummary(source, result);
+        if (mode_ == Mode::Recover)
+            PrintRecovered(result, observer, language, args_.quiet, out_);
+        else
+            PrintScanned(source, result, observer, args_.quiet, out_);
+        std::fflush(out_);
+        return ExitCodeOf(result);
+    }
+
+    const CarveArguments& args_;
+    Mode mode_;
+    ProgressLine progress_;
+    ProgressAwarePlatform platform_;
+    FileSystem& files_;
+    std::FILE* out_;
+};
 
 }  // namespace
 
-int RunRecover(const RecoverArguments& args, Platform& platform, FileSystem& files, std::FILE* out) {
+int RunRecover(const CarveArguments& args, Platform& platform, FileSystem& files, std::FILE* out) {
     SettingsRecord settings = DecodeSettings(DefaultRecordBytes());
     if (args.settingsFile) {
         const std::optional<SettingsRecord> from_file = ReadOnlySettings(*args.settingsFile, files);
@@ -150,9 +212,9 @@ int RunRecover(const RecoverArguments& args, Platform& platform, FileSystem& fil
             return kExitUsage;
         settings = *from_file;
     }
-    const LanguageId language = args.language.value_or(LanguageFromNumber(settings.language));
-    int status = kExitOk;
-    for (const std::string& source : args.files)
-        status = Worse(status, RecoverOne(args, settings, language, source, platform, files, out));
-    return status;
+    return CarveRun(args, Mode::Recover, platform, files, out).Run(settings);
+}
+
+int RunScan(const CarveArguments& args, Platform& platform, FileSystem& files, std::FILE* out) {
+    return CarveRun(args, Mode::Scan, platform, files, out).Run(DecodeSettings(DefaultRecordBytes()));
 }

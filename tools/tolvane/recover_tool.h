@@ -13,4 +13,7 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNameTaken = 3;
 
 // `tolvane recover`: carves each file, prints its result message and the pictures written to `out`.
-int RunRecover(const RecoverArguments& args, Platform& platform, FileSystem& files, std::FILE* out);
+int RunRecover(const CarveArguments& args, Platform& platform, FileSystem& files, std::FILE* out);
+
+// `tolvane scan`: the same carve of each file, with nothing written; prints each picture recover would write.
+int RunScan(const CarveArguments& args, Platform& platform, FileSystem& files, std::FILE* out);

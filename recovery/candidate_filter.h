@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// Two bytes that open a signature or marker. Stopping only where both follow each other, rather than at every
+// occurrence of the first, skips the FF and 89 bytes that random data holds every 128 bytes or so.
+struct BytePair {
+    uint8_t first;
+    uint8_t second;
+};
+
+// The pairs one search looks for at once.
+struct PairSet {
+    static constexpr size_t kMaxPairs = 3;
+    std::array<BytePair, kMaxPairs> pairs;
+    size_t count;
+};
+
+// How the filter goes through the bytes: 16 and 32 at a time with SSE2 (every x86-64 CPU has it), or 8 at a time
+// in plain C++ for other CPUs and the 32-bit Windows build. Both give the same answers.
+enum class FilterPath : uint8_t { Portable, Sse2 };
+
+class CandidateFilter {
+  public:
+    explicit CandidateFilter(FilterPath path = Fastest());
+
+    // The fastest path this build can run.
+    static FilterPath Fastest();
+    static bool Available(FilterPath path);
+
+    // The first offset i with i + 1 < size where data[i], data[i + 1] is one of `pairs`; `size` when there is none.
+    size_t FindPair(const uint8_t* data, size_t size, const PairSet& pairs) const { return find_(data, size, pairs); }
+
+  private:
+    using Finder = size_t (*)(const uint8_t*, size_t, const PairSet&);
+    Finder find_;
+};
+
+// The two paths behind the filter; the SSE2 one exists only where the compiler may use SSE2.
+size_t FindPairPortable(const uint8_t* data, size_t size, const PairSet& pairs);
+#if defined(__SSE2__)
+size_t FindPairSse2(const uint8_t* data, size_t size, const PairSet& pairs);
+#endif
