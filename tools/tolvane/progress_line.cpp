@@ -40,9 +40,9 @@ std::string ProgressText(const std::string& name,
     return text + ", " + std::to_string(pictures) + (pictures == 1 ? " picture" : " pictures");
 }
 
-void ProgressLine::Begin(const std::string& source, uint64_t total_bytes) {
+void ProgressLine::Begin(const std::string& name, uint64_t total_bytes) {
     Clear();
-    name_ = TerminalSafe(source.substr(source.find_last_of('/') + 1));
+    name_ = TerminalSafe(name);
     total_bytes_ = total_bytes;
     started_ = Clock::now();
 }

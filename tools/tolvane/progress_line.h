@@ -13,8 +13,8 @@ class ProgressLine {
   public:
     explicit ProgressLine(bool enabled) : enabled_(enabled) {}
 
-    // A new source of `total_bytes`.
-    void Begin(const std::string& source, uint64_t total_bytes);
+    // A new source of `total_bytes`, shown by `name` (its file name).
+    void Begin(const std::string& name, uint64_t total_bytes);
     // Drawn for a source over 64 MiB from its first read on, then redrawn four times a second at most.
     void Update(uint64_t bytes_read, size_t pictures);
     // Takes the line away, so that what is printed next starts on a clean line.

@@ -177,7 +177,7 @@ class CarveRun {
         if (mode_ == Mode::Recover)
             WarnIfDiskFull(platform_, folder, source_size, language);
 
-        progress_.Begin(source, source_size);
+        progress_.Begin(FileName(source), source_size);
         ToolObserver observer(source, mode_, progress_, report);
         const CarveResult result = ImageCarver(files, platform_, &observer).Carve(source, folder, language);
         progress_.Clear();
