@@ -4,7 +4,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 tools/install_packages.sh cmake make g++ googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
-    wine wine32:i386 xvfb xauth python3
+    wine wine32:i386 xvfb xauth python3 dpkg-dev man-db
 
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON
 cmake --build build/sanitize -j "$(nproc)"
