@@ -58,21 +58,63 @@ size_t FindPairPortable(const uint8_t* data, size_t size, const PairSet& pairs) 
     return FindPairByteByByte(data, size, i, pairs);
 }
 
-#if defined(__SSE2__)
-CandidateFilter::CandidateFilter(FilterPath path)
-    : find_(path == FilterPath::Sse2 ? &FindPairSse2 : &FindPairPortable) {}
+namespace {
 
-bool CandidateFilter::Available(FilterPath) {
-    return true;
+CandidateFilter::Finder FinderFor(FilterPath path) {
+    switch (path) {
+#if defined(TOLVANE_HAS_AVX2_PATH)
+        case FilterPath::Avx2:
+            return &FindPairAvx2;
+#endif
+#if defined(__SSE2__)
+        case FilterPath::Sse2:
+            return &FindPairSse2;
+#endif
+        default:
+            return &FindPairPortable;
+    }
 }
-#else
-CandidateFilter::CandidateFilter(FilterPath) : find_(&FindPairPortable) {}
+
+}  // namespace
+
+CandidateFilter::CandidateFilter(FilterPath path) : find_(FinderFor(Available(path) ? path : FilterPath::Portable)) {}
 
 bool CandidateFilter::Available(FilterPath path) {
-    return path == FilterPath::Portable;
-}
+    switch (path) {
+        case FilterPath::Portable:
+            return true;
+        case FilterPath::Sse2:
+#if defined(__SSE2__)
+            return true;
+#else
+            return false;
 #endif
+        case FilterPath::Avx2:
+#if defined(TOLVANE_HAS_AVX2_PATH)
+            return __builtin_cpu_supports("avx2");
+#else
+            return false;
+#endif
+    }
+    return false;
+}
+
+const char* ToString(FilterPath path) {
+    switch (path) {
+        case FilterPath::Portable:
+            return "portable";
+        case FilterPath::Sse2:
+            return "SSE2";
+        case FilterPath::Avx2:
+            return "AVX2";
+    }
+    return "unknown";
+}
 
 FilterPath CandidateFilter::Fastest() {
-    return Available(FilterPath::Sse2) ? FilterPath::Sse2 : FilterPath::Portable;
+    for (const FilterPath path : {FilterPath::Avx2, FilterPath::Sse2}) {
+        if (Available(path))
+            return path;
+    }
+    return FilterPath::Portable;
 }

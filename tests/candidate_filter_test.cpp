@@ -1,5 +1,5 @@
 // Every path of the candidate filter against the plain definition, on buffers whose lengths and hits fall on and
-// around the filter's 8-, 16- and 32-byte steps. Each buffer is allocated at exactly its size, so a read past its
+// around the filter's 8-, 16-, 32- and 64-byte steps. Each buffer is allocated at exactly its size, so a read past its
 // end trips the address sanitizer.
 #include <gtest/gtest.h>
 
@@ -49,12 +49,12 @@ TEST(CandidateFilter, EveryPathFindsTheFirstPair) {
                     Bytes bytes(size, 0x11);
                     Plant(bytes, at, {pair.first, pair.second});
                     ASSERT_EQ(filter.FindPair(bytes.data(), size, pairs), FirstPairPlainly(bytes, pairs))
-                        << "path " << static_cast<int>(path) << ", size " << size << ", pair at " << at;
+                        << "path " << ToString(path) << ", size " << size << ", pair at " << at;
                 }
                 for (int n = 0; n < 20; ++n) {
                     const Bytes bytes = Charged(random, pairs, size + (n % 4 == 0 ? random() % 5000 : 0));
                     ASSERT_EQ(filter.FindPair(bytes.data(), bytes.size(), pairs), FirstPairPlainly(bytes, pairs))
-                        << "path " << static_cast<int>(path) << ", size " << bytes.size() << ", case " << n;
+                        << "path " << ToString(path) << ", size " << bytes.size() << ", case " << n;
                 }
             }
         }

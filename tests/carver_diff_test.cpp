@@ -15,7 +15,7 @@ const std::vector<Bytes> kPatterns = {
 // On every path of the candidate filter.
 void ExpectSameOutcome(const Bytes& source, const CarveConditions& conditions, const std::string& what) {
     for (const FilterPath path : FilterPathsToTest())
-        EXPECT_EQ(CompareCarvers(source, conditions, path), "") << what << ", filter path " << static_cast<int>(path);
+        EXPECT_EQ(CompareCarvers(source, conditions, path), "") << what << ", filter path " << ToString(path);
 }
 
 class SourceMaker {

@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
             fast = ImageCarver(files, platform, nullptr, path).Carve(source, fast_folder, LanguageId::English);
         }));
         std::printf("fast carver:     %8.1f MB/s  (%d images, %s filter), peak RSS so far %ld KiB\n",
-                    megabytes / fast_seconds.back(), fast.imageCount, path == FilterPath::Sse2 ? "SSE2" : "portable",
+                    megabytes / fast_seconds.back(), fast.imageCount, ToString(path),
                     PeakRssKib());
     }
 

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const FilterPath path : kPaths) {
         const std::string difference = CompareCarvers(source, conditions, path);
         if (!difference.empty()) {
-            std::fprintf(stderr, "carvers differ on filter path %d: %s\n", static_cast<int>(path), difference.c_str());
+            std::fprintf(stderr, "carvers differ on filter path %s: %s\n", ToString(path), difference.c_str());
             std::abort();
         }
     }

@@ -79,7 +79,7 @@ std::string CompareCarvers(const Bytes& source, const CarveConditions& condition
 
 std::vector<FilterPath> FilterPathsToTest() {
     std::vector<FilterPath> paths;
-    for (const FilterPath path : {FilterPath::Portable, FilterPath::Sse2}) {
+    for (const FilterPath path : {FilterPath::Portable, FilterPath::Sse2, FilterPath::Avx2}) {
         if (CandidateFilter::Available(path))
             paths.push_back(path);
     }
