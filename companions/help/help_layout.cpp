@@ -20,9 +20,9 @@ int Scale(int px96, int dpi) {
 
 ClientSize HelpMinimumClient(int dpi) {
     // Summed after scaling, as LayoutHelp places them, so rounding cannot take a pixel from the text.
-    return {2 * Scale(kMarginPx96, dpi) + Scale(kMinListPx96, dpi) + Scale(kGapPx96, dpi) +
-                Scale(kMinTextWidthPx96, dpi),
-            Scale(kMinHeightPx96, dpi)};
+    return {
+        2 * Scale(kMarginPx96, dpi) + Scale(kMinListPx96, dpi) + Scale(kGapPx96, dpi) + Scale(kMinTextWidthPx96, dpi),
+        Scale(kMinHeightPx96, dpi)};
 }
 
 HelpLayout LayoutHelp(ClientSize client, int dpi) {

@@ -17,12 +17,12 @@ int HelpWindow::SelectedTopic() const {
 
 bool HelpWindow::OnInitDialog() {
     ::SetWindowTextA(Hwnd(), HelpCaption(language_).c_str());
-    big_icon_ = static_cast<HICON>(::LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_HELP), IMAGE_ICON,
-                                                ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
-                                                LR_SHARED));
-    small_icon_ = static_cast<HICON>(::LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_HELP), IMAGE_ICON,
-                                                  ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                                                  LR_SHARED));
+    big_icon_ =
+        static_cast<HICON>(::LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_HELP), IMAGE_ICON,
+                                        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
+    small_icon_ =
+        static_cast<HICON>(::LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_HELP), IMAGE_ICON,
+                                        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
 

