@@ -87,27 +87,31 @@ TEST(HelpTopicsTest, MessagesAreQuotedExactlyAndUnknownNamesAreRefused) {
     EXPECT_EQ(topic.body, "Body \"Il disc \xC3\xA8 pieno!\"");
 }
 
-TEST(HelpLayoutTest, PanesStayInsideTheClientAndApart) {
+TEST(HelpLayoutTest, PanesStayInsideTheClientAndApartAndTitlesShowWholeWhenThereIsRoom) {
     const ClientSize sizes[] = {{0, 0}, {1, 1}, {300, 900}, {500, 300}, {800, 600}, {1920, 1080}, {4000, 300}};
     for (int dpi : {96, 120, 144, 192}) {
         const ClientSize minimum = HelpMinimumClient(dpi);
         for (const ClientSize& size : sizes) {
-            SCOPED_TRACE(std::to_string(dpi) + " dpi, " + std::to_string(size.width_dev_px) + "x" +
-                         std::to_string(size.height_dev_px));
-            const int width = std::max(size.width_dev_px, minimum.width_dev_px);
-            const int height = std::max(size.height_dev_px, minimum.height_dev_px);
-            const HelpLayout layout = LayoutHelp(size, dpi);
-            for (const PaneRect& pane : {layout.topics, layout.text}) {
-                EXPECT_GT(pane.x, 0);
-                EXPECT_GT(pane.y, 0);
-                EXPECT_LT(pane.x + pane.width, width);
-                EXPECT_LT(pane.y + pane.height, height);
+            for (int widest : {0, 180, 5000}) {
+                SCOPED_TRACE(std::to_string(dpi) + " dpi, " + std::to_string(size.width_dev_px) + "x" +
+                             std::to_string(size.height_dev_px) + ", title " + std::to_string(widest));
+                const int width = std::max(size.width_dev_px, minimum.width_dev_px);
+                const int height = std::max(size.height_dev_px, minimum.height_dev_px);
+                const HelpLayout layout = LayoutHelp(size, dpi, widest);
+                for (const PaneRect& pane : {layout.topics, layout.text}) {
+                    EXPECT_GT(pane.x, 0);
+                    EXPECT_GT(pane.y, 0);
+                    EXPECT_LT(pane.x + pane.width, width);
+                    EXPECT_LT(pane.y + pane.height, height);
+                }
+                EXPECT_GE(layout.topics.width, 150 * dpi / 96);
+                EXPECT_GE(layout.text.width, (260 * dpi + 48) / 96);
+                EXPECT_GT(layout.text.x, layout.topics.x + layout.topics.width);
+                EXPECT_EQ(width - (layout.text.x + layout.text.width), layout.topics.x) << "margins differ";
+                // A title of 180 px fits whole from 800 px on; a huge one never takes more than half the window.
+                EXPECT_TRUE(widest != 180 || width < 800 * dpi / 96 || layout.topics.width > widest);
+                EXPECT_LE(layout.topics.width, std::max(width / 2, 150 * dpi / 96 + 1));
             }
-            EXPECT_GE(layout.topics.width, 150 * dpi / 96);
-            EXPECT_LE(layout.topics.width, 230 * dpi / 96 + 1);
-            EXPECT_GE(layout.text.width, (260 * dpi + 48) / 96);
-            EXPECT_GT(layout.text.x, layout.topics.x + layout.topics.width);
-            EXPECT_EQ(width - (layout.text.x + layout.text.width), layout.topics.x) << "margins differ";
         }
     }
 }

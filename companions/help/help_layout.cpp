@@ -7,7 +7,8 @@ namespace {
 constexpr int kMarginPx96 = 8;
 constexpr int kGapPx96 = 6;
 constexpr int kMinListPx96 = 150;
-constexpr int kMaxListPx96 = 230;
+// Room around the widest title: the item's inner margins and a vertical scroll bar, should the list need one.
+constexpr int kListPaddingPx96 = 8 + 18;
 constexpr int kMinTextWidthPx96 = 260;
 constexpr int kMinHeightPx96 = 240;
 
@@ -25,14 +26,18 @@ ClientSize HelpMinimumClient(int dpi) {
         Scale(kMinHeightPx96, dpi)};
 }
 
-HelpLayout LayoutHelp(ClientSize client, int dpi) {
+HelpLayout LayoutHelp(ClientSize client, int dpi, int widest_title_dev_px) {
     const ClientSize minimum = HelpMinimumClient(dpi);
     const int width = std::max(client.width_dev_px, minimum.width_dev_px);
     const int height = std::max(client.height_dev_px, minimum.height_dev_px);
     const int margin = Scale(kMarginPx96, dpi);
     const int gap = Scale(kGapPx96, dpi);
-    // The titles are short: the list takes a quarter of the width within fixed bounds, the text the rest.
-    const int list_width = std::clamp(width / 4, Scale(kMinListPx96, dpi), Scale(kMaxListPx96, dpi));
+    // The list is as wide as its widest title, but never wider than half the window nor so wide that the text
+    // pane drops below its own minimum; the text takes the rest.
+    const int min_list = Scale(kMinListPx96, dpi);
+    const int room = width - 2 * margin - gap - Scale(kMinTextWidthPx96, dpi);
+    const int most = std::max(min_list, std::min(width / 2, room));
+    const int list_width = std::clamp(widest_title_dev_px + Scale(kListPaddingPx96, dpi), min_list, most);
     const int pane_height = height - 2 * margin;
 
     HelpLayout layout;

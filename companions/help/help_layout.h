@@ -23,5 +23,6 @@ struct ClientSize {
 ClientSize HelpMinimumClient(int dpi);
 
 // A client area smaller than the minimum (a minimised window reports 0 x 0) is laid out as the minimum, so no
-// pane ever gets a negative size.
-HelpLayout LayoutHelp(ClientSize client, int dpi);
+// pane ever gets a negative size. `widest_title_dev_px` is the width of the longest topic title in the list's font;
+// the list grows to show it whole when the window has room for that.
+HelpLayout LayoutHelp(ClientSize client, int dpi, int widest_title_dev_px);

@@ -1,5 +1,6 @@
 #include "companions/help/help_window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "companions/help/help_layout.h"
@@ -31,6 +32,7 @@ bool HelpWindow::OnInitDialog() {
         ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(topic.title.c_str()));
     ::SendMessageA(list, LB_SETCURSEL, 0, 0);
     ShowSelectedTopic();
+    widest_title_dev_px_ = WidestTitle();
 
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
@@ -75,8 +77,23 @@ int HelpWindow::Dpi() const {
     return ::GetDeviceCaps(dc.Get(), LOGPIXELSY);
 }
 
+int HelpWindow::WidestTitle() const {
+    const HWND list = Item(IDC_HELP_TOPICS);
+    WindowDc dc(list);
+    // The list's own font (the dialog's), not the DC's default, which is wider.
+    const HFONT font = reinterpret_cast<HFONT>(::SendMessageA(list, WM_GETFONT, 0, 0));
+    SelectGuard select(dc.Get(), font);
+    int widest = 0;
+    for (const HelpTopic& topic : topics_) {
+        SIZE size{};
+        if (::GetTextExtentPoint32A(dc.Get(), topic.title.c_str(), static_cast<int>(topic.title.size()), &size))
+            widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    return widest;
+}
+
 void HelpWindow::OnSize(int width_dev_px, int height_dev_px) {
-    const HelpLayout layout = LayoutHelp({width_dev_px, height_dev_px}, Dpi());
+    const HelpLayout layout = LayoutHelp({width_dev_px, height_dev_px}, Dpi(), widest_title_dev_px_);
     for (const auto& [id, pane] : {std::pair{IDC_HELP_TOPICS, layout.topics}, std::pair{IDC_HELP_TEXT, layout.text}})
         ::MoveWindow(Item(id), pane.x, pane.y, pane.width, pane.height, TRUE);
 }

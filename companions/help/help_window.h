@@ -26,9 +26,11 @@ class HelpWindow : public Dialog {
     void OnGetMinMaxInfo(MINMAXINFO* info) const;
     void ShowSelectedTopic();
     int Dpi() const;
+    int WidestTitle() const;
 
     LanguageId language_;
     std::vector<HelpTopic> topics_;
+    int widest_title_dev_px_ = 0;
     // Shared icons from the program's resources; the system owns them.
     HICON big_icon_ = nullptr;
     HICON small_icon_ = nullptr;
