@@ -36,6 +36,12 @@ void SetSuffixInOptmgr(const std::string& optmgr, const std::string& work, const
     if (dialog == nullptr)
         return;
     Check(ControlText(::GetDlgItem(dialog, IDC_SUFFIX)) == "REC", "it shows the stored suffix");
+    // The README's picture (tools/take_optmgr_screenshot.sh), as the screen shows the dialog.
+    std::array<char, MAX_PATH> shots{};
+    if (::GetEnvironmentVariableA("TOLVANE_SCREENSHOTS", shots.data(), static_cast<DWORD>(shots.size())) > 0) {
+        ::Sleep(1500);  // the dialog paints its controls after it shows: let it finish
+        Check(SaveWindowPicture(dialog, std::string(shots.data()) + "\\optmgr.ppm"), "saved optmgr.ppm");
+    }
     ::SendMessageA(::GetDlgItem(dialog, IDC_SUFFIX), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(suffix));
     Press(dialog, IDOK);
     Check(options.WaitForExit() == 0, "OK saves and ends Optmgr");
