@@ -38,13 +38,51 @@ void SetSuffixInOptmgr(const std::string& optmgr, const std::string& work, const
     Check(ControlText(::GetDlgItem(dialog, IDC_SUFFIX)) == "REC", "it shows the stored suffix");
     // The README's picture (tools/take_optmgr_screenshot.sh), as the screen shows the dialog.
     std::array<char, MAX_PATH> shots{};
-    if (::GetEnvironmentVariableA("TOLVANE_SCREENSHOTS", shots.data(), static_cast<DWORD>(shots.size())) > 0) {
+    const DWORD length =
+        ::GetEnvironmentVariableA("TOLVANE_SCREENSHOTS", shots.data(), static_cast<DWORD>(shots.size()));
+    const std::string shots_folder = length < shots.size() ? std::string(shots.data(), length) : std::string();
+    if (!shots_folder.empty()) {
         ::Sleep(1500);  // the dialog paints its controls after it shows: let it finish
-        Check(SaveWindowPicture(dialog, std::string(shots.data()) + "\\optmgr.ppm"), "saved optmgr.ppm");
+        Check(SaveWindowPicture(dialog, shots_folder + "\\optmgr.ppm"), "saved optmgr.ppm");
     }
+    // Browse… opens the system's folder browser over the dialog; cancelling it changes nothing.
+    Press(dialog, IDC_BROWSE);
+    HWND browser = options.WaitForWindow(
+        [&](HWND window) { return window != dialog && ::FindWindowExA(window, nullptr, "SysTreeView32", nullptr); });
+    Check(browser != nullptr, "Browse opens the folder browser");
+    if (browser != nullptr) {
+        if (!shots_folder.empty())
+            SaveWindowPicture(browser, shots_folder + "\\browse.ppm");
+        ::PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+        Check(WaitUntil([&] { return !::IsWindow(browser); }), "and Cancel closes it");
+    }
+    Check(ControlText(::GetDlgItem(dialog, IDC_OUTPUT_FOLDER)).empty(), "leaving the folder as it was");
     ::SendMessageA(::GetDlgItem(dialog, IDC_SUFFIX), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(suffix));
     Press(dialog, IDOK);
     Check(options.WaitForExit() == 0, "OK saves and ends Optmgr");
+}
+
+// Without a settings file Optmgr asks before it writes one: No leaves no file, Yes writes the defaults.
+void MissingFileIsOfferedTheDefaults(const std::string& optmgr, const std::string& work, const std::string& settings) {
+    ::DeleteFileA(settings.c_str());
+    for (const int answer : {IDNO, IDYES}) {
+        RunningProgram options(optmgr, "", work);
+        HWND box = options.WaitForMessageBox();
+        Check(box != nullptr && MessageBoxText(box).rfind("The settings file is missing:", 0) == 0,
+              "a missing file is reported and the defaults offered");
+        if (box != nullptr)
+            Press(box, answer);
+        if (answer == IDNO) {
+            Check(options.WaitForExit() == 0 && !FileExists(settings), "No ends Optmgr and writes nothing");
+            continue;
+        }
+        HWND dialog = options.WaitForDialog("Tolvane Options", IDC_SUFFIX);
+        Check(dialog != nullptr && ReadFileBytes(settings).size() == kSettingsFileSize,
+              "Yes writes the default file and opens the dialog");
+        if (dialog != nullptr)
+            Press(dialog, IDCANCEL);
+        Check(options.WaitForExit() == 0, "Cancel ends Optmgr");
+    }
 }
 
 }  // namespace
@@ -56,6 +94,7 @@ int main(int argc, char** argv) {
     }
     const std::string work = WindowsPath(argv[2]);
     const std::string settings = WindowsDirectory() + "\\" + kSettingsFileName;
+    MissingFileIsOfferedTheDefaults(WindowsPath(argv[3]), work, settings);
     WriteSettingsFile(WindowsDirectory(), LanguageId::English);
 
     RunningProgram tolvane(WindowsPath(argv[1]), "\"" + work + "\\damaged_photo.psd\"", work);
