@@ -1,10 +1,12 @@
 // The configuration program's editor of the settings file, on an in-memory file system.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 
 #include "companions/optmgr/options_editor.h"
 #include "companions/optmgr/optmgr_texts.h"
+#include "mainwindow/code_page.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/memory_file_system.h"
 
@@ -200,6 +202,46 @@ TEST_F(OptionsEditorTest, FailuresNameThePathAndTheReasonAndLeaveTheFile) {
     EXPECT_EQ(platform_.Texts(), std::vector<std::string>{Text(OptCannotRead, LanguageId::English) + "\n\n" +
                                                           kPath + "\nmemory fault"});
     EXPECT_EQ(files_.files[kPath], original);
+}
+
+TEST(OptmgrTextsTest, EveryTextFitsWindows1252AndNoTwoControlsShareAMnemonic) {
+    const SixLanguageText* labels[] = {&OptFolderLabel, &OptBrowse, &OptSuffixLabel, &OptDeleteSource};
+    const SixLanguageText* others[] = {&OptCaption,
+                                       &OptFolderHint,
+                                       &OptBrowseTitle,
+                                       &OptSuffixHint,
+                                       &OptOk,
+                                       &OptCancel,
+                                       &OptFileMissing,
+                                       &OptFileDamaged,
+                                       &OptAskWriteDefaults,
+                                       &OptCannotRead,
+                                       &OptCannotSave,
+                                       &FolderRefusal(SettingsValueProblem::TooLong),
+                                       &FolderRefusal(SettingsValueProblem::NotInCodePage),
+                                       &SuffixRefusal(SettingsValueProblem::TooLong),
+                                       &SuffixRefusal(SettingsValueProblem::PathCharacter),
+                                       &SuffixRefusal(SettingsValueProblem::DotName),
+                                       &SuffixRefusal(SettingsValueProblem::NotInCodePage)};
+    for (int number = 1; number <= kLanguageCount; ++number) {
+        SCOPED_TRACE(number);
+        std::string mnemonics;
+        for (const SixLanguageText* text : labels) {
+            const std::string_view utf8 = text->utf8[static_cast<size_t>(number)];
+            const size_t amp = utf8.find('&');
+            ASSERT_NE(amp, std::string_view::npos) << utf8;
+            const char key = static_cast<char>(std::tolower(static_cast<unsigned char>(utf8[amp + 1])));
+            EXPECT_EQ(mnemonics.find(key), std::string::npos) << utf8;
+            mnemonics += key;
+        }
+        for (const SixLanguageText* text : others) {
+            const std::string_view utf8 = text->utf8[static_cast<size_t>(number)];
+            EXPECT_FALSE(utf8.empty());
+            EXPECT_TRUE(FitsCp1252(utf8)) << utf8;
+        }
+        for (const SixLanguageText* text : labels)
+            EXPECT_TRUE(FitsCp1252(text->utf8[static_cast<size_t>(number)]));
+    }
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ const SixLanguageText OptSuffixLabel = {{
     "&Suffix of the folder name:",
     "&Suffixe du nom de dossier :",
     "&Endung des Ordnernamens:",
-    "&Suffisso del nome della cartella:",
+    "S&uffisso del nome della cartella:",
     "&Sufijo del nombre de la carpeta:",
     "&Sufixul numelui de dosar:",
 }};
@@ -69,11 +69,11 @@ const SixLanguageText OptSuffixHint = {{
 const SixLanguageText OptDeleteSource = {{
     "",
     "Offer to &delete the source after a recovery",
-    "Proposer de &supprimer la source après une récupération",
+    "Proposer de supprimer la source après une &récupération",
     "Nach einer Rettung das &Löschen der Quelle anbieten",
     "Proporre di &eliminare l'originale dopo un recupero",
     "Ofrecer &borrar el original después de una recuperación",
-    "Propune &stergerea sursei dupa o recuperare",
+    "Propune s&tergerea sursei dupa o recuperare",
 }};
 const SixLanguageText OptOk = {{"", "OK", "OK", "OK", "OK", "Aceptar", "OK"}};
 const SixLanguageText OptCancel = {{"", "Cancel", "Annuler", "Abbrechen", "Annulla", "Cancelar", "Anulare"}};
