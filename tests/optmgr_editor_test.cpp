@@ -160,8 +160,8 @@ TEST_F(OptionsEditorTest, MissingOrDamagedFileOffersTheDefaultsAndWritesOnlyOnYe
         const OpenOutcome outcome = editor.Open();
         ASSERT_EQ(platform_.messages.size(), 1u);
         EXPECT_EQ(platform_.messages[0].buttons, MessageButtons::YesNo);
-        EXPECT_EQ(platform_.messages[0].text, Text(c.what, c.language) + "\n\n" + kPath + "\n\n" +
-                                                  Text(OptAskWriteDefaults, c.language));
+        EXPECT_EQ(platform_.messages[0].text,
+                  Text(c.what, c.language) + "\n\n" + kPath + "\n\n" + Text(OptAskWriteDefaults, c.language));
         if (c.answer == MessageAnswer::Yes) {
             EXPECT_EQ(outcome, OpenOutcome::Ready);
             EXPECT_EQ(files_.files[kPath], defaults);
@@ -182,8 +182,8 @@ TEST_F(OptionsEditorTest, FailuresNameThePathAndTheReasonAndLeaveTheFile) {
     files_.write_limit = 100;
     EXPECT_FALSE(editor_.Save({"", "NEW", false}));
     EXPECT_EQ(files_.files[kPath], original);
-    EXPECT_EQ(platform_.Texts(), std::vector<std::string>{Text(OptCannotSave, LanguageId::Italian) + "\n\n" +
-                                                          kPath + "\nmemory fault"});
+    EXPECT_EQ(platform_.Texts(),
+              std::vector<std::string>{Text(OptCannotSave, LanguageId::Italian) + "\n\n" + kPath + "\nmemory fault"});
 
     // The defaults cannot be written either: the open fails, it does not pretend to be ready.
     files_.files.clear();
@@ -199,8 +199,8 @@ TEST_F(OptionsEditorTest, FailuresNameThePathAndTheReasonAndLeaveTheFile) {
     files_.read_error_at[kPath] = 0;
     platform_.messages.clear();
     EXPECT_EQ(OptionsEditor(files_, platform_, kPath).Open(), OpenOutcome::Failed);
-    EXPECT_EQ(platform_.Texts(), std::vector<std::string>{Text(OptCannotRead, LanguageId::English) + "\n\n" +
-                                                          kPath + "\nmemory fault"});
+    EXPECT_EQ(platform_.Texts(),
+              std::vector<std::string>{Text(OptCannotRead, LanguageId::English) + "\n\n" + kPath + "\nmemory fault"});
     EXPECT_EQ(files_.files[kPath], original);
 }
 

@@ -21,8 +21,7 @@ std::string Narrow(const std::wstring& wide) {
     const int size =
         ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
     return utf8;
 }
 
@@ -38,9 +37,14 @@ struct LabelEntry {
     const SixLanguageText* text;
 };
 constexpr LabelEntry kLabels[] = {
-    {IDC_FOLDER_LABEL, &OptFolderLabel}, {IDC_FOLDER_HINT, &OptFolderHint},     {IDC_BROWSE, &OptBrowse},
-    {IDC_SUFFIX_LABEL, &OptSuffixLabel}, {IDC_SUFFIX_HINT, &OptSuffixHint},     {IDC_DELETE_SOURCE, &OptDeleteSource},
-    {IDOK, &OptOk},                      {IDCANCEL, &OptCancel},
+    {IDC_FOLDER_LABEL, &OptFolderLabel},
+    {IDC_FOLDER_HINT, &OptFolderHint},
+    {IDC_BROWSE, &OptBrowse},
+    {IDC_SUFFIX_LABEL, &OptSuffixLabel},
+    {IDC_SUFFIX_HINT, &OptSuffixHint},
+    {IDC_DELETE_SOURCE, &OptDeleteSource},
+    {IDOK, &OptOk},
+    {IDCANCEL, &OptCancel},
 };
 
 // The suffix field holds 3 characters and its terminating zero; the folder 199 with the backslash at its end.

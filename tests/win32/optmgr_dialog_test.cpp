@@ -82,10 +82,10 @@ TEST_F(OptionsDialogTest, RefusedValuesKeepTheDialogOpenAndTheFileAsItWas) {
     ::SendMessageW(dialog_->Item(IDC_SUFFIX), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\x0416"));
     ClickOk();
     ASSERT_EQ(platform_.messages.size(), 2u);
-    EXPECT_EQ(platform_.messages[0].text, Localize(SuffixRefusal(SettingsValueProblem::PathCharacter),
-                                                   LanguageId::German, TextEncoding::Cp1252));
-    EXPECT_EQ(platform_.messages[1].text, Localize(SuffixRefusal(SettingsValueProblem::NotInCodePage),
-                                                   LanguageId::German, TextEncoding::Cp1252));
+    EXPECT_EQ(platform_.messages[0].text,
+              Localize(SuffixRefusal(SettingsValueProblem::PathCharacter), LanguageId::German, TextEncoding::Cp1252));
+    EXPECT_EQ(platform_.messages[1].text,
+              Localize(SuffixRefusal(SettingsValueProblem::NotInCodePage), LanguageId::German, TextEncoding::Cp1252));
     EXPECT_TRUE(::IsWindow(dialog_->Hwnd()));
     EXPECT_EQ(ReadFileBytes(path_), before_);
 
