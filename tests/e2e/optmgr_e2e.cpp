@@ -62,29 +62,6 @@ void SetSuffixInOptmgr(const std::string& optmgr, const std::string& work, const
     Check(options.WaitForExit() == 0, "OK saves and ends Optmgr");
 }
 
-// Without a settings file Optmgr asks before it writes one: No leaves no file, Yes writes the defaults.
-void MissingFileIsOfferedTheDefaults(const std::string& optmgr, const std::string& work, const std::string& settings) {
-    ::DeleteFileA(settings.c_str());
-    for (const int answer : {IDNO, IDYES}) {
-        RunningProgram options(optmgr, "", work);
-        HWND box = options.WaitForMessageBox();
-        Check(box != nullptr && MessageBoxText(box).rfind("The settings file is missing:", 0) == 0,
-              "a missing file is reported and the defaults offered");
-        if (box != nullptr)
-            Press(box, answer);
-        if (answer == IDNO) {
-            Check(options.WaitForExit() == 0 && !FileExists(settings), "No ends Optmgr and writes nothing");
-            continue;
-        }
-        HWND dialog = options.WaitForDialog("Tolvane Options", IDC_SUFFIX);
-        Check(dialog != nullptr && ReadFileBytes(settings).size() == kSettingsFileSize,
-              "Yes writes the default file and opens the dialog");
-        if (dialog != nullptr)
-            Press(dialog, IDCANCEL);
-        Check(options.WaitForExit() == 0, "Cancel ends Optmgr");
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,7 +71,6 @@ int main(int argc, char** argv) {
     }
     const std::string work = WindowsPath(argv[2]);
     const std::string settings = WindowsDirectory() + "\\" + kSettingsFileName;
-    MissingFileIsOfferedTheDefaults(WindowsPath(argv[3]), work, settings);
     WriteSettingsFile(WindowsDirectory(), LanguageId::English);
 
     RunningProgram tolvane(WindowsPath(argv[1]), "\"" + work + "\\damaged_photo.psd\"", work);
