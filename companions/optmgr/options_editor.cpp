@@ -69,7 +69,8 @@ bool OptionsEditor::Save(const OutputOptions& options) {
         Tell(SuffixRefusal(suffix.problem), "", MessageIcon::Warning);
         return false;
     }
-    // The recovery program may have stored another language while this dialog was open: that change stays.
+    // The recovery program may have stored another language while this dialog was open: that change stays. A file
+    // that went missing or was damaged meanwhile gets the record this dialog opened with.
     SettingsBytes record = record_;
     std::string ignored;
     if (const std::optional<std::vector<uint8_t>> bytes = ReadSettingsFile(files_, path_)) {
