@@ -91,5 +91,7 @@ int main(int argc, char** argv) {
     Check(FileExists(folder + "\\1.jpg") && !FileExists(work + "\\damaged_photoREC"), "and not into the old folder");
     Press(main, IDC_EXIT);
     Check(tolvane.WaitForExit() == 9, "Tolvane ends with code 9");
+    // The prefix is shared: the next run finds the usual settings again.
+    WriteSettingsFile(WindowsDirectory(), LanguageId::English);
     return ReportChecks();
 }
