@@ -108,3 +108,6 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Rezaravoz.exe
     COMMENT "Packing the installer's payload into Rezaravoz.exe"
     VERBATIM)
 add_custom_target(Rezaravoz ALL DEPENDS ${CMAKE_BINARY_DIR}/Rezaravoz.exe)
+
+# Optmgr.exe, the configuration program that edits the output settings.
+add_subdirectory(${PROJECT_SOURCE_DIR}/companions/optmgr ${CMAKE_BINARY_DIR}/companions/optmgr)

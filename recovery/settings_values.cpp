@@ -1,5 +1,7 @@
 #include "recovery/settings_values.h"
 
+#include "mainwindow/code_page.h"
+
 namespace {
 
 bool HasControlCharacter(std::string_view text) {
@@ -38,4 +40,18 @@ std::string FolderFieldValue(std::string_view folder, char separator) {
     if (!value.empty() && value.back() != separator && value.back() != '\\' && value.back() != '/')
         value += separator;
     return value;
+}
+
+SettingsText SuffixFromUtf8(std::string_view utf8) {
+    if (!FitsCp1252(utf8))
+        return {SettingsValueProblem::NotInCodePage, {}};
+    std::string bytes = Utf8ToCp1252(utf8);
+    return {CheckSuffix(bytes), std::move(bytes)};
+}
+
+SettingsText FolderFromUtf8(std::string_view utf8, SettingsField field, char separator) {
+    if (!FitsCp1252(utf8))
+        return {SettingsValueProblem::NotInCodePage, {}};
+    std::string bytes = FolderFieldValue(Utf8ToCp1252(utf8), separator);
+    return {CheckFolder(bytes, field), std::move(bytes)};
 }

@@ -9,11 +9,11 @@
 #include "recovery/image_carver.h"
 #include "recovery/recover_command.h"
 #include "recovery/recover_paths.h"
+#include "recovery/settings_file.h"
 #include "tools/common/terminal_text.h"
 #include "tools/tolvane/carve_report.h"
 #include "tools/tolvane/discarding_file_system.h"
 #include "tools/tolvane/progress_line.h"
-#include "tools/tolvane/settings_file.h"
 
 namespace {
 

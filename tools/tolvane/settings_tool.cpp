@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "mainwindow/code_page.h"
+#include "recovery/settings_file.h"
 #include "recovery/settings_store.h"
 #include "recovery/settings_values.h"
 #include "tools/common/terminal_text.h"
 #include "tools/tolvane/recover_tool.h"
-#include "tools/tolvane/settings_file.h"
 
 namespace {
 
@@ -65,6 +65,8 @@ const char* ProblemText(SettingsValueProblem problem) {
             return "must not hold control characters";
         case SettingsValueProblem::DotName:
             return "must not be . or ..";
+        case SettingsValueProblem::NotInCodePage:
+            return "holds only Windows-1252 characters";
     }
     return "";
 }
@@ -72,28 +74,22 @@ const char* ProblemText(SettingsValueProblem problem) {
 // Applies KEY=VALUE to `record`; false (with a message in `error`) when the value does not fit.
 bool ApplyValue(const SettingsArguments& args, char separator, SettingsRecord* record, std::string* error) {
     const std::string& value = args.value;
-    const bool text_key = args.key == "suffix" || args.key == "output-folder" || args.key == "install-folder";
-    if (text_key && !FitsCp1252(value)) {
-        *error = args.key + " holds only Windows-1252 characters";
-        return false;
-    }
     if (args.key == "suffix") {
-        const std::string suffix = Utf8ToCp1252(value);
-        if (const SettingsValueProblem problem = CheckSuffix(suffix); problem != SettingsValueProblem::Fits) {
-            *error = std::string("suffix ") + ProblemText(problem) + " (at most 3 characters of a file name)";
+        const SettingsText suffix = SuffixFromUtf8(value);
+        if (suffix.problem != SettingsValueProblem::Fits) {
+            *error = std::string("suffix ") + ProblemText(suffix.problem) + " (at most 3 characters of a file name)";
             return false;
         }
-        record->suffix = suffix;
+        record->suffix = suffix.bytes;
     } else if (args.key == "output-folder" || args.key == "install-folder") {
         const bool output = args.key == "output-folder";
-        const std::string folder = FolderFieldValue(Utf8ToCp1252(value), separator);
-        const SettingsValueProblem problem = CheckFolder(folder, output ? kOutputFolderField : kInstallFolderField);
-        if (problem != SettingsValueProblem::Fits) {
-            *error = args.key + " " + ProblemText(problem) + " (at most " + (output ? "199" : "202") +
+        const SettingsText folder = FolderFromUtf8(value, output ? kOutputFolderField : kInstallFolderField, separator);
+        if (folder.problem != SettingsValueProblem::Fits) {
+            *error = args.key + " " + ProblemText(folder.problem) + " (at most " + (output ? "199" : "202") +
                      " characters with the trailing separator)";
             return false;
         }
-        (output ? record->outputFolder : record->installFolder) = folder;
+        (output ? record->outputFolder : record->installFolder) = folder.bytes;
     } else if (args.key == "delete-source") {
         const std::optional<int32_t> number = ParseInt32(value);
         if (!number) {

@@ -1,4 +1,4 @@
-#include "tools/tolvane/settings_file.h"
+#include "recovery/settings_file.h"
 
 #include <algorithm>
 
