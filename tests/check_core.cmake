@@ -11,7 +11,9 @@ file(GLOB core_files
     ${SOURCE_DIR}/widgets/drop_options.* ${SOURCE_DIR}/widgets/file_list_entry.*
     ${SOURCE_DIR}/widgets/scroll_state.* ${SOURCE_DIR}/widgets/browser_command.* ${SOURCE_DIR}/widgets/fit_to_text.*
     ${SOURCE_DIR}/widgets/open_error_text.* ${SOURCE_DIR}/widgets/home_page.h ${SOURCE_DIR}/about/about_lines.*
-    ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*)
+    ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*
+    ${SOURCE_DIR}/companions/setup/setup_arguments.* ${SOURCE_DIR}/companions/setup/setup_plan.*
+    ${SOURCE_DIR}/companions/setup/setup_machine.h)
 # Appends to `offences` every line of `files` that matches `pattern`, with its file.
 function(find_offences pattern)
     set(found "${offences}")
@@ -35,7 +37,9 @@ if(offences)
 endif()
 
 # One library per deliverable: the installer's code and the recovery program's code include nothing of each other.
-file(GLOB installer_files ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*)
+file(GLOB installer_files ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*
+    ${SOURCE_DIR}/companions/setup/setup_arguments.* ${SOURCE_DIR}/companions/setup/setup_plan.*
+    ${SOURCE_DIR}/companions/setup/setup_machine.h)
 set(recovery_files ${core_files})
 list(REMOVE_ITEM recovery_files ${installer_files})
 find_offences("#include[ \t]*\"(recovery|mainwindow|widgets|about)/" ${installer_files})
