@@ -37,9 +37,7 @@ if(offences)
 endif()
 
 # One library per deliverable: the installer's code and the recovery program's code include nothing of each other.
-file(GLOB installer_files ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*
-    ${SOURCE_DIR}/companions/setup/setup_arguments.* ${SOURCE_DIR}/companions/setup/setup_plan.*
-    ${SOURCE_DIR}/companions/setup/setup_machine.h)
+file(GLOB installer_files ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*)
 set(recovery_files ${core_files})
 list(REMOVE_ITEM recovery_files ${installer_files})
 find_offences("#include[ \t]*\"(recovery|mainwindow|widgets|about)/" ${installer_files})
