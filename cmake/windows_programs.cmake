@@ -96,6 +96,8 @@ set_target_properties(setup_standin PROPERTIES OUTPUT_NAME Installer)
 target_compile_options(setup_standin PRIVATE ${TOLVANE_WARNINGS})
 target_compile_definitions(setup_standin PRIVATE ${TOLVANE_WIN32_DEFINITIONS})
 
+include(${PROJECT_SOURCE_DIR}/companions/standins.cmake)
+
 set(REZARAVOZ_PAYLOAD
     $<TARGET_FILE:setup_standin>
     ${PROJECT_SOURCE_DIR}/installer/payload/readme.txt
