@@ -288,7 +288,9 @@ TEST(SetupArguments, ParsesTheSwitchesAndTheDestinationToTheEnd) {
         {"/uninstall /S", true, true, true, "", "/uninstall /S /D=X"},
         {"/UNINSTALL /d=\"C:\\a b\"", true, false, true, "C:\\a b", "/uninstall /D=X"},
         {"/D=C:\\a /S", true, false, false, "C:\\a /S", "/D=X"},
+        {"/S \"/D=C:\\a b\"", true, true, false, "C:\\a b", "/S /D=X"},
         {"/S /X", false, true, false, "", nullptr},
+        {"/uninstall /wait=12x", false, false, true, "", nullptr},
         {"/D=", false, false, false, "", nullptr},
     };
     for (const auto& c : cases) {
@@ -301,6 +303,7 @@ TEST(SetupArguments, ParsesTheSwitchesAndTheDestinationToTheEnd) {
             EXPECT_EQ(RestartArguments(parsed, "X"), c.restart) << c.line;
         }
     }
+    EXPECT_EQ(ParseSetupArguments("/uninstall /wait=1234 /D=C:\\x").wait_handle, 1234u);
 }
 
 TEST(SetupPlan, OffersElevationOnlyWhenItCanHelp) {

@@ -28,6 +28,9 @@ SetupArguments ParseSetupArguments(std::string_view arguments) {
     SetupArguments parsed;
     std::string_view rest = TrimBlanks(arguments);
     while (!rest.empty()) {
+        // A launcher that quotes every argument with a blank (Wine's, some scripts) gives "/D=FOLDER".
+        if (rest.size() >= 5 && rest.front() == '"' && rest.back() == '"' && SameLetters(rest.substr(1, 3), "/D="))
+            rest = rest.substr(1, rest.size() - 2);
         if (rest.size() >= 3 && SameLetters(rest.substr(0, 3), "/D=")) {
             parsed.destination = std::string(TrimBlanks(rest.substr(3)));
             if (parsed.destination.size() >= 2 && parsed.destination.front() == '"' &&
@@ -45,6 +48,9 @@ SetupArguments ParseSetupArguments(std::string_view arguments) {
             parsed.silent = true;
         } else if (SameLetters(word, "/uninstall")) {
             parsed.uninstall = true;
+        } else if (word.size() > 6 && SameLetters(word.substr(0, 6), "/wait=") &&
+                   word.find_first_not_of("0123456789", 6) == std::string_view::npos && word.size() <= 6 + 9) {
+            parsed.wait_handle = static_cast<uintptr_t>(std::stoul(std::string(word.substr(6))));
         } else {
             parsed.valid = false;
             parsed.problem = "Unknown argument: " + std::string(word) +

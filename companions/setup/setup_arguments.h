@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -7,12 +8,14 @@
 //   /S            silent: no dialog, no message box; the exit code tells the outcome
 //   /D=FOLDER     the destination; the last argument, taken to the end of the line, blanks included, no quotes
 //   /uninstall    remove the installation
+// and, between the setup and its own copy only, /wait=HANDLE: the process to wait for before starting.
 struct SetupArguments {
     bool valid = true;
     std::string problem;  // when not valid
     bool silent = false;
     bool uninstall = false;
     std::string destination;  // as given, empty when not given
+    uintptr_t wait_handle = 0;
 };
 
 // `arguments` is the command line after the program's name.
