@@ -5,6 +5,6 @@
 
 // The setup dialog
 #define IDD_SETUP 101
-#define IDC_DESTINATION 1001
-#define IDC_BROWSE 1002
+#define IDC_SETUP_DESTINATION 1001
+#define IDC_SETUP_BROWSE 1002
 #define IDC_SETUP_INTRO 1003

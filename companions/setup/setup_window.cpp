@@ -35,14 +35,14 @@ SetupWindow::SetupWindow(HINSTANCE instance, std::string destination, InstallAct
 
 std::string SetupWindow::Destination() const {
     std::array<char, 1024> text{};
-    ::GetDlgItemTextA(Hwnd(), IDC_DESTINATION, text.data(), static_cast<int>(text.size()));
+    ::GetDlgItemTextA(Hwnd(), IDC_SETUP_DESTINATION, text.data(), static_cast<int>(text.size()));
     return text.data();
 }
 
 bool SetupWindow::OnInitDialog() {
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-    ::SetDlgItemTextA(Hwnd(), IDC_DESTINATION, initial_destination_.c_str());
+    ::SetDlgItemTextA(Hwnd(), IDC_SETUP_DESTINATION, initial_destination_.c_str());
     return true;
 }
 
@@ -52,7 +52,7 @@ bool SetupWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
             OnInstall();
             return true;
         }
-        if (LOWORD(wp) == IDC_BROWSE) {
+        if (LOWORD(wp) == IDC_SETUP_BROWSE) {
             OnBrowse();
             return true;
         }
@@ -91,5 +91,5 @@ void SetupWindow::OnBrowse() {
         folder += '\\';
     if (::lstrcmpiA(LastName(folder).c_str(), "Tolvane") != 0)
         folder += "Tolvane\\";
-    ::SetDlgItemTextA(Hwnd(), IDC_DESTINATION, folder.c_str());
+    ::SetDlgItemTextA(Hwnd(), IDC_SETUP_DESTINATION, folder.c_str());
 }
