@@ -176,15 +176,19 @@ bool Win32SetupMachine::RemoveEmptyFolder(const std::string& path) {
 
 std::optional<std::string> Win32SetupMachine::ReadSmallFile(const std::string& path, size_t limit) {
     std::unique_ptr<InputFile> file = files_.OpenRead(path);
-    if (!file)
+    if (!file) {
+        FailWith(::GetLastError(), files_.LastError());
         return std::nullopt;
+    }
     std::string bytes;
     std::array<char, 4096> block{};
     for (;;) {
         const size_t got = file->Read(block.data(), block.size());
         bytes.append(block.data(), got);
-        if (bytes.size() > limit || file->Failed())
+        if (bytes.size() > limit || file->Failed()) {
+            FailWith(ERROR_READ_FAULT, file->Failed() ? files_.LastError() : "The file is larger than expected.");
             return std::nullopt;
+        }
         if (got < block.size())
             return bytes;
     }
