@@ -73,6 +73,8 @@ HWND InstallThroughRezaravoz(const std::string& rezaravoz, const std::string& wo
     Check(dialog != nullptr, "Rezaravoz's dialog appears");
     if (dialog == nullptr)
         return nullptr;
+    // Wine's virtual desktop leaves a new window inactive, and a click on an inactive window only activates it.
+    ::SetForegroundWindow(dialog);
     ClickOn(::GetDlgItem(dialog, IDC_INSTALL));
     HWND setup = WaitForAnyDialog("Tolvane Setup", IDC_SETUP_DESTINATION);
     Check(setup != nullptr, "its Install starts the setup dialog");
@@ -80,7 +82,20 @@ HWND InstallThroughRezaravoz(const std::string& rezaravoz, const std::string& wo
     return setup;
 }
 
+// For the README: the dialog as the screen shows it, when TOLVANE_SCREENSHOTS names a folder.
+void SavePicture(HWND window) {
+    std::array<char, MAX_PATH> folder{};
+    const DWORD length =
+        ::GetEnvironmentVariableA("TOLVANE_SCREENSHOTS", folder.data(), static_cast<DWORD>(folder.size()));
+    if (length > 0 && length < folder.size()) {
+        WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; });
+        ::Sleep(500);
+        Check(SaveWindowPicture(window, std::string(folder.data()) + "\\setup.ppm"), "the setup dialog's picture");
+    }
+}
+
 void SetUpThroughTheDialog(HWND setup, const std::string& destination) {
+    SavePicture(setup);
     ::SetDlgItemTextA(setup, IDC_SETUP_DESTINATION, destination.c_str());
     ClickOn(::GetDlgItem(setup, IDOK));
     HWND done = WaitForAnyDialog("Tolvane Setup", kMessageBoxTextId);
