@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -16,7 +17,9 @@ struct MachineState {
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
     std::string entry;  // the hive, empty when not registered
-    bool operator==(const MachineState& o) const { return files == o.files && folders == o.folders && entry == o.entry; }
+    bool operator==(const MachineState& o) const {
+        return files == o.files && folders == o.folders && entry == o.entry;
+    }
 };
 
 // Files and folders in maps; every change counts as one operation, and operation `fail_at` fails.
@@ -35,42 +38,30 @@ class FakeMachine final : public SetupMachine {
     bool CopyNew(const std::string& from, const std::string& to) override {
         return !Fails() && state.files.count(from) && Create(to, state.files[from]);
     }
-    bool MakeFolder(const std::string& p) override {
-        if (Fails() || Exists(p) || !IsFolder(p.substr(0, p.rfind('\\'))))
-            return false;
-        return state.folders.insert(p).second;
-    }
-    bool RemoveFile(const std::string& p) override { return !Fails() && !IsFolder(p) && (state.files.erase(p), true); }
+    bool MakeFolder(const std::string& p) override { return !Fails() && Makes(p) && state.folders.insert(p).second; }
+    bool RemoveFile(const std::string& p) override { return !Fails() && !IsFolder(p) && state.files.erase(p) < 2; }
     bool RemoveEmptyFolder(const std::string& p) override {
-        if (Fails())
-            return false;
-        for (const auto& [name, bytes] : state.files)
-            if (name.rfind(p + "\\", 0) == 0)
-                return false;
-        for (const std::string& folder : state.folders)
-            if (folder.rfind(p + "\\", 0) == 0)
-                return false;
-        return state.folders.erase(p), true;
+        const auto inside = [&](const std::string& name) { return name.rfind(p + "\\", 0) == 0; };
+        return !Fails() && std::none_of(state.folders.begin(), state.folders.end(), inside) &&
+               std::none_of(state.files.begin(), state.files.end(), [&](const auto& f) { return inside(f.first); }) &&
+               state.folders.erase(p) < 2;
     }
     std::optional<std::string> ReadSmallFile(const std::string& p, size_t limit) override {
         const auto found = state.files.find(p);
         return found != state.files.end() && found->second.size() <= limit ? std::optional(found->second)
-                                                                             : std::nullopt;
+                                                                           : std::nullopt;
     }
     bool CreateNewFile(const std::string& p, const std::string& bytes) override { return !Fails() && Create(p, bytes); }
     bool ReplaceFile(const std::string& p, const std::string& bytes) override {
-        return !Fails() && IsFolder(p.substr(0, p.rfind('\\'))) && (state.files[p] = bytes, true);
+        return !Fails() && IsFolder(Parent(p)) && (state.files[p] = bytes, true);
     }
     bool CreateShortcut(const std::string& link, const std::string& target, const std::string&) override {
         return !Fails() && Create(link, "link to " + target);
     }
     bool UninstallEntryExists() override { return !state.entry.empty(); }
     bool WriteUninstallEntry(const UninstallEntry& e, std::string* hive) override {
-        if (Fails())
-            return false;
         written_entry = e;
-        *hive = state.entry = "HKLM";
-        return true;
+        return !Fails() && !(*hive = state.entry = "HKLM").empty();
     }
     bool RemoveUninstallEntry(const std::string& hive) override {
         return !Fails() && hive == state.entry && (state.entry.clear(), true);
@@ -84,9 +75,11 @@ class FakeMachine final : public SetupMachine {
     bool denied = false;
 
   private:
+    static std::string Parent(const std::string& p) { return p.substr(0, p.rfind('\\')); }
     bool Fails() { return operations++ == fail_at; }
+    bool Makes(const std::string& p) { return !Exists(p) && IsFolder(Parent(p)); }
     bool Create(const std::string& p, const std::string& bytes) {
-        return !Exists(p) && IsFolder(p.substr(0, p.rfind('\\'))) && state.files.emplace(p, bytes).second;
+        return Makes(p) && state.files.emplace(p, bytes).second;
     }
 };
 
@@ -107,20 +100,16 @@ std::string ValidSettings(int8_t language, char tail) {
 }
 
 TEST(SetupPlan, InstallWritesSettingsKeepingAValidFileAndUninstallLeavesThem) {
-    std::string damaged = ValidSettings(3, 'q');
+    const std::string valid = ValidSettings(3, 'q');
+    std::string damaged = valid;
     damaged[kSettingsRecordSize] = 9;
+    const std::string fresh = InstallSettingsBytes(std::nullopt, kDest);
     const struct {
-        const char* name;
         std::optional<std::string> existing;
-        std::string expected_record;  // the record's bytes but installFolder's
-    } cases[] = {
-        {"none", std::nullopt, ""},
-        {"valid", ValidSettings(3, 'q'), ValidSettings(3, 'q')},
-        {"damaged check", damaged, ""},
-        {"short", ValidSettings(3, 'q').substr(0, 420), ""},
-    };
+        std::string expected;  // the record as the file must hold it, installFolder aside
+    } cases[] = {{std::nullopt, fresh}, {valid, valid}, {damaged, fresh}, {valid.substr(0, 420), fresh}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.existing ? c.existing->size() : 0);
         FakeMachine machine;
         if (c.existing)
             machine.state.files[kSettings] = *c.existing;
@@ -130,17 +119,14 @@ TEST(SetupPlan, InstallWritesSettingsKeepingAValidFileAndUninstallLeavesThem) {
         SettingsBytes record;
         std::copy(settings.begin(), settings.begin() + kSettingsRecordSize, record.begin());
         EXPECT_EQ(DecodeSettings(record).installFolder, kDest);
-        EXPECT_EQ(StoredCheckValue(reinterpret_cast<const uint8_t*>(settings.data()), settings.size()), CheckValueOf(record));
-        const std::string expected = c.expected_record.empty()
-                                         ? InstallSettingsBytes(std::nullopt, kDest)
-                                         : c.expected_record.substr(0, kInstallFolderField.offset);
-        EXPECT_EQ(settings.substr(0, kInstallFolderField.offset), expected.substr(0, kInstallFolderField.offset));
-        if (c.existing == ValidSettings(3, 'q')) {
-            EXPECT_EQ(settings[kSettingsRecordSize - 1], 'q') << "bytes after installFolder's end are kept";
-        }
+        const auto* file = reinterpret_cast<const uint8_t*>(settings.data());
+        EXPECT_EQ(StoredCheckValue(file, settings.size()), CheckValueOf(record));
+        EXPECT_EQ(settings.substr(0, kInstallFolderField.offset), c.expected.substr(0, kInstallFolderField.offset));
+        EXPECT_EQ(settings[kSettingsRecordSize - 1], c.expected[kSettingsRecordSize - 1]) << "bytes after the folder";
         for (const std::string& name : InstalledFileNames())
             EXPECT_EQ(machine.state.files[kDest + name], "bytes of " + name);
-        EXPECT_EQ(machine.state.files["C:\\Menu\\Tolvane\\Options.lnk"], "link to " + std::string(kDest) + "Optmgr.exe");
+        EXPECT_EQ(machine.state.files["C:\\Menu\\Tolvane\\Options.lnk"],
+                  "link to " + std::string(kDest) + "Optmgr.exe");
         EXPECT_EQ(machine.written_entry.uninstallString, "\"" + std::string(kDest) + "Installer.exe\" /uninstall");
         EXPECT_EQ(machine.written_entry.installLocation, "C:\\Program Files\\Varnick\\Tolvane");
 
@@ -214,32 +200,23 @@ TEST(SetupPlan, UninstallRemovesOnlyWhatItsLogNames) {
 
 TEST(SetupPlan, RefusesBeforeWritingAnything) {
     const struct {
-        const char* name;
-        void (*prepare)(FakeMachine&);
-        std::string path;
-    } cases[] = {
-        {"setup incomplete", [](FakeMachine& m) { m.state.files.erase("C:\\Setup\\Optmgr.exe"); },
-         "C:\\Setup\\Optmgr.exe"},
-        {"program there", [](FakeMachine& m) { m.state.files["C:\\Apps\\Help.exe"] = "x"; }, "C:\\Apps\\Help.exe"},
-        {"shortcut there",
-         [](FakeMachine& m) {
-             m.state.folders.insert("C:\\Menu\\Tolvane");
-             m.state.files["C:\\Menu\\Tolvane\\Help.lnk"] = "x";
-         },
-         "C:\\Menu\\Tolvane\\Help.lnk"},
-        {"registered", [](FakeMachine& m) { m.state.entry = "HKCU"; }, "Tolvane"},
-        {"destination a file",
-         [](FakeMachine& m) {
-             m.state.folders.erase("C:\\Apps");
-             m.state.files["C:\\Apps"] = "x";
-         },
-         "C:\\Apps"},
-    };
+        const char* path;  // what is in the way, and the refusal names
+        bool remove;       // the path is removed instead of added
+    } cases[] = {{"C:\\Setup\\Optmgr.exe", true},
+                 {"C:\\Apps\\Help.exe", false},
+                 {"C:\\Menu\\Tolvane\\Help.lnk", false},
+                 {"C:\\Apps", true},   // then added as a file
+                 {"Tolvane", false}};  // registered already
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.path);
         FakeMachine machine;
-        machine.state.folders.insert("C:\\Apps");
-        c.prepare(machine);
+        machine.state.folders.insert({"C:\\Apps", "C:\\Menu\\Tolvane"});
+        if (std::string(c.path) == "Tolvane")
+            machine.state.entry = "HKCU";
+        else if (!c.remove || machine.state.folders.erase(c.path) > 0)
+            machine.state.files[c.path] = "x";
+        else
+            machine.state.files.erase(c.path);
         const MachineState before = machine.state;
         const SetupOutcome outcome = Install(machine, "C:\\Apps\\");
         EXPECT_FALSE(outcome.ok);

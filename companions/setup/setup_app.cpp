@@ -128,9 +128,9 @@ bool SetupApp::OfferElevation(HWND owner,
                               bool uninstalling) {
     if (DecideOnFailure(outcome, arguments_.silent, ::IsUserAnAdmin() != FALSE) != RightsChoice::OfferElevation)
         return false;
-    const std::string question =
-        DescribeFailure(outcome, uninstalling) + "\n\nRestart Setup with administrator rights?" +
-        (uninstalling ? "" : " Answer No to choose another folder.");
+    const std::string question = DescribeFailure(outcome, uninstalling) +
+                                 "\n\nRestart Setup with administrator rights?" +
+                                 (uninstalling ? "" : " Answer No to choose another folder.");
     if (!Ask(owner, question))
         return false;
     const std::string restart = RestartArguments(arguments_, destination);
@@ -184,8 +184,7 @@ int SetupApp::RunUninstall() {
                               "stay."))
             return kCancelled;
         remove_settings = Ask(nullptr,
-                              "Remove your settings too?\n\n" + machine_.WindowsDirectory() + "\\" +
-                                  kSettingsFileName +
+                              "Remove your settings too?\n\n" + machine_.WindowsDirectory() + "\\" + kSettingsFileName +
                                   " keeps your language and output folder. Answer No to keep them for a later "
                                   "installation.",
                               MB_DEFBUTTON2);
@@ -220,8 +219,8 @@ bool SetupApp::HandOverToCopy(const std::string& destination) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     const std::string folder = FolderOf(copy);
-    const bool started = ::CreateProcessA(copy.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                          folder.c_str(), &startup, &process) != FALSE;
+    const bool started = ::CreateProcessA(copy.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                                          &startup, &process) != FALSE;
     ::CloseHandle(self);
     if (!started) {
         ::DeleteFileA(copy.c_str());

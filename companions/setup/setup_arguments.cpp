@@ -33,8 +33,7 @@ SetupArguments ParseSetupArguments(std::string_view arguments) {
             rest = rest.substr(1, rest.size() - 2);
         if (rest.size() >= 3 && SameLetters(rest.substr(0, 3), "/D=")) {
             parsed.destination = std::string(TrimBlanks(rest.substr(3)));
-            if (parsed.destination.size() >= 2 && parsed.destination.front() == '"' &&
-                parsed.destination.back() == '"')
+            if (parsed.destination.size() >= 2 && parsed.destination.front() == '"' && parsed.destination.back() == '"')
                 parsed.destination = parsed.destination.substr(1, parsed.destination.size() - 2);
             if (parsed.destination.empty()) {
                 parsed.valid = false;
@@ -53,8 +52,8 @@ SetupArguments ParseSetupArguments(std::string_view arguments) {
             parsed.wait_handle = static_cast<uintptr_t>(std::stoul(std::string(word.substr(6))));
         } else {
             parsed.valid = false;
-            parsed.problem = "Unknown argument: " + std::string(word) +
-                             "\nUse: Installer.exe [/uninstall] [/S] [/D=FOLDER]";
+            parsed.problem =
+                "Unknown argument: " + std::string(word) + "\nUse: Installer.exe [/uninstall] [/S] [/D=FOLDER]";
             return parsed;
         }
         rest = end == std::string_view::npos ? std::string_view() : TrimBlanks(rest.substr(end));

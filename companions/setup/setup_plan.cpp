@@ -144,8 +144,8 @@ std::string NormalizeDestination(std::string_view typed, std::string* problem) {
     while (!path.empty() && (path.back() == ' ' || path.back() == '\t'))
         path.pop_back();
     std::replace(path.begin(), path.end(), '/', '\\');
-    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-                       path[2] == '\\';
+    const bool drive =
+        path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
     const bool network = path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
     // Runs of separators after the start mean nothing to Windows; one is kept.
     for (size_t at = network ? 2 : 0; (at = path.find("\\\\", at)) != std::string::npos;)
@@ -241,8 +241,8 @@ SetupOutcome CheckInstallPlan(SetupMachine& machine, const InstallPlan& plan) {
     for (const SetupStep& step : plan.steps) {
         if (step.kind == SetupStepKind::File && !machine.Exists(step.source))
             return {false, false, step.source, "The setup's folder lacks this file; the setup is incomplete."};
-        const bool creates = step.kind == SetupStepKind::File || step.kind == SetupStepKind::Shortcut ||
-                             step.kind == SetupStepKind::Log;
+        const bool creates =
+            step.kind == SetupStepKind::File || step.kind == SetupStepKind::Shortcut || step.kind == SetupStepKind::Log;
         if (creates && machine.Exists(step.path))
             return {false, false, step.path,
                     "This file exists already. Remove the earlier installation first, or choose another folder."};
@@ -262,8 +262,8 @@ SetupOutcome RunInstall(SetupMachine& machine, InstallPlan plan) {
             step.bytes = FormatLog(listed);
         }
         if (!Do(machine, plan.destination, &step)) {
-            SetupOutcome outcome = Failure(step.kind == SetupStepKind::Entry ? "Tolvane" : step.path,
-                                           machine.LastError());
+            SetupOutcome outcome =
+                Failure(step.kind == SetupStepKind::Entry ? "Tolvane" : step.path, machine.LastError());
             RollBack(machine, done, &outcome);
             return outcome;
         }
@@ -344,8 +344,9 @@ SetupOutcome RunUninstall(SetupMachine& machine, const std::string& destination,
     const std::string log_path = destination + kInstallLogName;
     const std::optional<std::string> log = machine.ReadSmallFile(log_path, kLogReadLimit);
     if (!log)
-        return {false, false, log_path, "There is no list of installed files here: Tolvane was not installed into "
-                                        "this folder by its setup, or was removed already."};
+        return {false, false, log_path,
+                "There is no list of installed files here: Tolvane was not installed into "
+                "this folder by its setup, or was removed already."};
     const std::string menu = WithoutSeparator(machine.StartMenuProgramsDirectory()) + "\\" + kStartMenuFolderName;
     const std::string settings = WithoutSeparator(machine.WindowsDirectory()) + "\\" + kSettingsFileName;
     const std::vector<SetupStep> listed = ParseLog(*log);
@@ -355,8 +356,8 @@ SetupOutcome RunUninstall(SetupMachine& machine, const std::string& destination,
     const auto remove_all = [&](bool folders) {
         for (size_t i = listed.size(); i-- > 0;) {
             const SetupStep& step = listed[i];
-            const bool kept = step.kind == SetupStepKind::Log ||
-                              (step.kind == SetupStepKind::Settings && !remove_settings);
+            const bool kept =
+                step.kind == SetupStepKind::Log || (step.kind == SetupStepKind::Settings && !remove_settings);
             stays[i] = kept || step.kind == SetupStepKind::Folder;
             if ((step.kind == SetupStepKind::Folder) != folders || kept ||
                 !MayRemove(step, destination, menu, settings))
@@ -387,8 +388,8 @@ SetupOutcome RunUninstall(SetupMachine& machine, const std::string& destination,
 }
 
 std::string DescribeFailure(const SetupOutcome& outcome, bool uninstalling) {
-    std::string text = uninstalling ? "Tolvane could not be removed completely.\n\n"
-                                    : "Tolvane could not be installed.\n\n";
+    std::string text =
+        uninstalling ? "Tolvane could not be removed completely.\n\n" : "Tolvane could not be installed.\n\n";
     if (!outcome.path.empty())
         text += outcome.path + "\n";
     text += outcome.reason;

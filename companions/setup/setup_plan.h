@@ -15,9 +15,9 @@ enum class SetupStepKind { Folder, File, Settings, Shortcut, Entry, Log };
 
 struct SetupStep {
     SetupStepKind kind;
-    std::string path;    // what the step makes; for Entry the hive it went to, once done
-    std::string source;  // File: copied from; Shortcut: the link's target
-    std::string bytes;   // Settings, Log: the file's bytes; Shortcut: its description
+    std::string path;                     // what the step makes; for Entry the hive it went to, once done
+    std::string source;                   // File: copied from; Shortcut: the link's target
+    std::string bytes;                    // Settings, Log: the file's bytes; Shortcut: its description
     std::optional<std::string> previous;  // Settings: the bytes of the file it replaced, once done
 };
 

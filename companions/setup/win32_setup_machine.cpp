@@ -71,8 +71,8 @@ LONG SetNumber(HKEY key, const char* name, DWORD value) {
 
 std::string SystemMessage(DWORD code) {
     std::array<char, 512> text{};
-    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                                          0, text.data(), static_cast<DWORD>(text.size()), nullptr);
+    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                          text.data(), static_cast<DWORD>(text.size()), nullptr);
     std::string message(text.data(), length);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();
@@ -133,8 +133,7 @@ bool Win32SetupMachine::RemoveFile(const std::string& path) {
         return true;
     }
     // A program cannot delete its own running file; Windows removes it at the next restart.
-    if (Lower(path) == Lower(running_program_) &&
-        ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    if (Lower(path) == Lower(running_program_) && ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         left_for_restart_.insert(Lower(path));
         return true;
     }
@@ -220,16 +219,16 @@ bool Win32SetupMachine::CreateShortcut(const std::string& link,
                                        const std::string& target,
                                        const std::string& description) {
     // Saving a shell link replaces whatever has its name, so the name is first taken as a new, empty file.
-    UniqueFile placeholder(::CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile placeholder(
+        ::CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!placeholder)
         return Fail(::GetLastError());
     placeholder.Reset();
     ComPtr<IShellLinkA> shell_link;
     ComPtr<IPersistFile> persist;
     std::vector<wchar_t> wide(link.size() + 1);
-    HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                        shell_link.Out());
+    HRESULT result =
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shell_link.Out());
     const std::string folder = target.substr(0, target.find_last_of('\\'));
     if (SUCCEEDED(result))
         result = shell_link->SetPath(target.c_str());
@@ -239,8 +238,8 @@ bool Win32SetupMachine::CreateShortcut(const std::string& link,
         result = shell_link->SetDescription(description.c_str());
     if (SUCCEEDED(result))
         result = shell_link->QueryInterface(IID_IPersistFile, persist.Out());
-    if (SUCCEEDED(result) && ::MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide.data(),
-                                                   static_cast<int>(wide.size())) == 0)
+    if (SUCCEEDED(result) &&
+        ::MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide.data(), static_cast<int>(wide.size())) == 0)
         result = HRESULT_FROM_WIN32(::GetLastError());
     if (SUCCEEDED(result))
         result = persist->Save(wide.data(), TRUE);
@@ -276,17 +275,19 @@ bool Win32SetupMachine::WriteUninstallEntry(const UninstallEntry& entry, std::st
                                   KEY_WRITE, nullptr, &raw, nullptr);
     if (code == ERROR_ACCESS_DENIED) {
         *hive = "HKCU";
-        code = ::RegCreateKeyExA(HKEY_CURRENT_USER, EntryKey().c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_WRITE, nullptr, &raw, nullptr);
+        code = ::RegCreateKeyExA(HKEY_CURRENT_USER, EntryKey().c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                                 nullptr, &raw, nullptr);
     }
     if (code != ERROR_SUCCESS)
         return Fail(static_cast<DWORD>(code));
     UniqueRegKey key(raw);
     const std::string icon = entry.installLocation + "\\Tolvane.exe";
-    const std::pair<const char*, const std::string*> texts[] = {
-        {"DisplayName", &entry.displayName}, {"DisplayVersion", &entry.displayVersion},
-        {"Publisher", &entry.publisher},     {"InstallLocation", &entry.installLocation},
-        {"UninstallString", &entry.uninstallString}, {"DisplayIcon", &icon}};
+    const std::pair<const char*, const std::string*> texts[] = {{"DisplayName", &entry.displayName},
+                                                                {"DisplayVersion", &entry.displayVersion},
+                                                                {"Publisher", &entry.publisher},
+                                                                {"InstallLocation", &entry.installLocation},
+                                                                {"UninstallString", &entry.uninstallString},
+                                                                {"DisplayIcon", &icon}};
     for (const auto& [name, value] : texts) {
         if (code == ERROR_SUCCESS)
             code = SetText(key.Get(), name, *value);

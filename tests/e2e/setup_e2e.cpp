@@ -22,8 +22,8 @@
 namespace {
 
 constexpr char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvane";
-const char* const kInstalled[] = {"Tolvane.exe", "Help.exe", "Optmgr.exe", "readme.txt", "Installer.exe",
-                                  "install.log"};
+const char* const kInstalled[] = {"Tolvane.exe", "Help.exe",      "Optmgr.exe",
+                                  "readme.txt",  "Installer.exe", "install.log"};
 const char* const kShortcuts[] = {"Tolvane.lnk", "Help.lnk", "Options.lnk"};
 
 std::string SettingsPath() {
@@ -36,17 +36,6 @@ std::string StartMenuFolder() {
     std::array<char, MAX_PATH> programs{};
     ::SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs.data());
     return std::string(programs.data()) + "\\Tolvane";
-}
-
-std::string EntryValue(const char* name) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<no entry>";
-    std::array<char, 512> value{};
-    DWORD size = static_cast<DWORD>(value.size());
-    const LONG read = ::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value.data()), &size);
-    ::RegCloseKey(key);
-    return read == ERROR_SUCCESS ? value.data() : "<no value>";
 }
 
 // What an earlier, broken run may have left in the shared prefix would make the setup refuse to install.
@@ -109,7 +98,8 @@ void SetUpThroughTheDialog(HWND setup, const std::string& destination) {
         Check(FileExists(destination + name), std::string(name) + " installed");
     for (const char* link : kShortcuts)
         Check(FileExists(StartMenuFolder() + "\\" + link), std::string(link) + " in the Start menu");
-    Check(EntryValue("UninstallString") == "\"" + destination + "Installer.exe\" /uninstall",
+    Check(RegistryText(HKEY_LOCAL_MACHINE, kEntryKey, "UninstallString") ==
+              "\"" + destination + "Installer.exe\" /uninstall",
           "the program list's entry removes it");
     const std::string settings = ReadFileBytes(SettingsPath());
     Check(settings.size() == kSettingsFileSize &&
@@ -145,7 +135,8 @@ void UninstallSilently(const std::string& destination) {
     for (const char* name : kInstalled)
         Check(WaitUntil([&] { return !FileExists(destination + name); }), std::string(name) + " removed");
     Check(WaitUntil([] { return !FileExists(StartMenuFolder()); }), "the Start menu folder is gone");
-    Check(WaitUntil([] { return EntryValue("DisplayName") == "<no entry>"; }), "the program list's entry is gone");
+    Check(WaitUntil([] { return RegistryText(HKEY_LOCAL_MACHINE, kEntryKey, "DisplayName") == "<none>"; }),
+          "the program list's entry is gone");
     Check(!picture.empty() && ReadFileBytes(destination + "damaged_photoREC\\1.jpg") == picture,
           "the recovered picture survives, and its folder");
     Check(ReadFileBytes(SettingsPath()).size() == kSettingsFileSize, "the settings file stays");

@@ -19,15 +19,8 @@ namespace {
 constexpr char kEntryKey[] = "TolvaneInProcessTest";
 
 std::string EntryValue(const char* name) {
-    HKEY key = nullptr;
-    const std::string path = std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntryKey;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<no entry>";
-    std::array<char, 512> value{};
-    DWORD size = static_cast<DWORD>(value.size());
-    const LONG read = ::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value.data()), &size);
-    ::RegCloseKey(key);
-    return read == ERROR_SUCCESS ? value.data() : "<no value>";
+    return RegistryText(HKEY_LOCAL_MACHINE,
+                        std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntryKey, name);
 }
 
 class SetupMachineTest : public ::testing::Test {
@@ -73,7 +66,7 @@ TEST_F(SetupMachineTest, InstallsAndRemovesExactlyWhatItMade) {
         EXPECT_FALSE(FileExists(dest_ + name)) << name;
     EXPECT_FALSE(FileExists(dest_ + "install.log"));
     EXPECT_FALSE(FileExists(dir_ / "menu\\Tolvane"));
-    EXPECT_EQ(EntryValue("DisplayName"), "<no entry>");
+    EXPECT_EQ(EntryValue("DisplayName"), "<none>");
     EXPECT_EQ(ReadFileBytes(dest_ + "photoREC\\1.jpg"), "recovered") << "a recovered picture survives";
     EXPECT_EQ(ReadFileBytes(dir_ / "windows\\propPSD.pro"), settings) << "the settings stay unless asked";
     ASSERT_TRUE(::DeleteFileA((dest_ + "photoREC\\1.jpg").c_str()));
@@ -90,11 +83,12 @@ TEST_F(SetupMachineTest, AFailureHalfWayRemovesWhatTheRunMade) {
     EXPECT_FALSE(outcome.reason.empty());
     EXPECT_FALSE(FileExists(dir_ / "pf\\Varnick")) << "the folders made are gone again";
     EXPECT_FALSE(FileExists(dir_ / "menu\\Tolvane"));
-    EXPECT_EQ(EntryValue("DisplayName"), "<no entry>");
+    EXPECT_EQ(EntryValue("DisplayName"), "<none>");
     ASSERT_TRUE(::RemoveDirectoryA((dir_ / "windows\\propPSD.pro").c_str()));
 
     std::ofstream(dir_ / "kept.txt", std::ios::binary) << "kept";
-    EXPECT_FALSE(machine_.CopyNew(dir_ / "setup\\Help.exe", dir_ / "kept.txt")) << "an existing name is never copied over";
+    EXPECT_FALSE(machine_.CopyNew(dir_ / "setup\\Help.exe", dir_ / "kept.txt"))
+        << "an existing name is never copied over";
     EXPECT_EQ(ReadFileBytes(dir_ / "kept.txt"), "kept");
 }
 
