@@ -4,8 +4,10 @@
 #include <shlobj.h>
 
 #include <array>
+#include <cstdio>
 
 #include "companions/setup/setup_window.h"
+#include "framework/unique_handle.h"
 #include "recovery/settings_record.h"
 
 namespace {
@@ -25,14 +27,29 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, path.find_last_of('\\') + 1);
 }
 
-// Silent runs have no window: what goes wrong goes to the standard error, when there is one.
+// Silent runs have no window, and a program without a console has no standard error unless its caller redirects
+// it: what goes wrong goes to both, the standard error and a new log of its own in %TEMP%.
 void WriteError(const std::string& text) {
-    HANDLE error = ::GetStdHandle(STD_ERROR_HANDLE);
-    if (error == nullptr || error == INVALID_HANDLE_VALUE)
-        return;
-    const std::string line = std::string(kCaption) + ": " + text + "\n";
+    std::string line = std::string(kCaption) + ": " + text + "\r\n";
+    std::array<char, MAX_PATH> temp{};
+    const DWORD length = ::GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    std::array<char, 64> name{};
+    std::snprintf(name.data(), name.size(), "Tolvane-setup-%04u%02u%02u-%02u%02u%02u-%lu.log", now.wYear, now.wMonth,
+                  now.wDay, now.wHour, now.wMinute, now.wSecond, ::GetCurrentProcessId());
+    const std::string log = std::string(temp.data(), length < temp.size() ? length : 0) + name.data();
+    UniqueFile file(::CreateFileA(log.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    ::WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    const bool logged = file &&
+                        ::WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+                        written == line.size() && ::CloseHandle(file.Release());
+    if (!logged)
+        line += std::string(kCaption) + ": the log " + log +
+                " could not be written: " + SystemMessage(::GetLastError()) + "\r\n";
+    HANDLE error = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (error != nullptr && error != INVALID_HANDLE_VALUE)
+        ::WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 bool Ask(HWND owner, const std::string& text, UINT default_button = MB_DEFBUTTON1) {

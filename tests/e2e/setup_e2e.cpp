@@ -128,6 +128,20 @@ void UseTheInstalledProgram(const std::string& destination, const std::string& w
     Check(tolvane.WaitForExit() == 9, "Exit ends Tolvane");
 }
 
+// Without a console a silent failure would go unseen: it also lands in a log of its own in %TEMP%.
+void SilentFailureIsLogged(const std::string& destination) {
+    RunningProgram setup(destination + "Installer.exe", "/S /D=Tolvane", destination);
+    Check(setup.WaitForExit() == 2, "a silent setup into a relative folder fails with exit code 2");
+    std::array<char, MAX_PATH> temp{};
+    ::GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
+    WIN32_FIND_DATAA found{};
+    UniqueFind log(::FindFirstFileA((std::string(temp.data()) + "Tolvane-setup-*.log").c_str(), &found));
+    const std::string text = log ? ReadFileBytes(std::string(temp.data()) + found.cFileName) : "";
+    Check(text.find("full path") != std::string::npos, "and says why in a log in %TEMP%");
+    if (log)
+        ::DeleteFileA((std::string(temp.data()) + found.cFileName).c_str());
+}
+
 void UninstallSilently(const std::string& destination) {
     const std::string picture = ReadFileBytes(destination + "damaged_photoREC\\1.jpg");
     RunningProgram uninstall(destination + "Installer.exe", "/uninstall /S", destination);
@@ -157,6 +171,7 @@ int main(int argc, char** argv) {
     if (setup != nullptr) {
         SetUpThroughTheDialog(setup, destination);
         UseTheInstalledProgram(destination, work);
+        SilentFailureIsLogged(destination);
         UninstallSilently(destination);
     }
     return ReportChecks();
