@@ -12,6 +12,7 @@ namespace {
 constexpr size_t kSettingsReadLimit = 1024 * 1024;
 constexpr size_t kLogReadLimit = 1024 * 1024;
 constexpr char kUninstallArgument[] = " /uninstall";
+constexpr char kCouldNotUndo[] = "\nCould not undo: ";
 
 struct StepWord {
     SetupStepKind kind;
@@ -125,7 +126,7 @@ bool Undo(SetupMachine& machine, const SetupStep& step) {
 void RollBack(SetupMachine& machine, const std::vector<SetupStep>& done, SetupOutcome* outcome) {
     for (auto step = done.rbegin(); step != done.rend(); ++step) {
         if (!Undo(machine, *step))
-            outcome->reason += "\nCould not undo: " + step->path + " (" + machine.LastError().reason + ")";
+            outcome->reason += std::string(kCouldNotUndo) + step->path + " (" + machine.LastError().reason + ")";
     }
 }
 
@@ -395,8 +396,10 @@ std::string DescribeFailure(const SetupOutcome& outcome, bool uninstalling) {
     text += outcome.reason;
     if (outcome.access_denied)
         text += "\n\nYou have no right to change this.";
-    text += uninstalling ? "\n\nWhat is left is still listed in install.log; run the removal again once it is free."
-                         : "\n\nNothing of this run was left behind.";
+    if (uninstalling)
+        text += "\n\nWhat is left is still listed in install.log; run the removal again once it is free.";
+    else if (outcome.reason.find(kCouldNotUndo) == std::string::npos)
+        text += "\n\nNothing of this run was left behind.";
     return text;
 }
 
