@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr size_t kSettingsReadLimit = 1024 * 1024;
-constexpr size_t kLogReadLimit = 1024 * 1024;
+constexpr size_t kSettingsReadLimit = size_t{1024} * 1024;
+constexpr size_t kLogReadLimit = size_t{1024} * 1024;
 constexpr char kUninstallArgument[] = " /uninstall";
 constexpr char kCouldNotUndo[] = "\nCould not undo: ";
 
@@ -162,7 +162,7 @@ std::string NormalizeDestination(std::string_view typed, std::string* problem) {
     } else if (HasForbiddenCharacter(path) || HasDotComponent(path)) {
         *problem = "A folder name may not hold < > \" | ? * : and may not be . or ..";
     } else {
-        const std::string value = FolderFieldValue(path, '\\');
+        std::string value = FolderFieldValue(path, '\\');
         switch (CheckFolder(value, kInstallFolderField)) {
             case SettingsValueProblem::Fits:
                 return value;
