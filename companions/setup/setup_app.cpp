@@ -195,8 +195,8 @@ int SetupApp::RunUninstall() {
     }
     bool remove_settings = false;
     if (!arguments_.silent) {
-        if (!Ask(nullptr, "Remove Tolvane from " + destination +
-                              "?\n\nSetup removes the programs, the Start-menu shortcuts and the entry in the list of "
+        if (!Ask(nullptr, "Remove Tolvane from this folder?\n\n" + destination +
+                              "\n\nSetup removes the programs, the Start-menu shortcuts and the entry in the list of "
                               "programs. Pictures you recovered, and every other file Setup did not put there, "
                               "stay."))
             return kCancelled;
