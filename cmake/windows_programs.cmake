@@ -90,21 +90,31 @@ set_target_properties(rezaravoz_stub PROPERTIES OUTPUT_NAME Rezaravoz-stub)
 target_link_libraries(rezaravoz_stub PRIVATE rezaravoz_dialog)
 target_compile_options(rezaravoz_stub PRIVATE ${TOLVANE_WARNINGS})
 
-# Stands in for the product's setup program until the real one exists.
-add_executable(setup_standin WIN32 installer/payload/setup_standin.cpp)
-set_target_properties(setup_standin PROPERTIES OUTPUT_NAME Installer)
-target_compile_options(setup_standin PRIVATE ${TOLVANE_WARNINGS})
-target_compile_definitions(setup_standin PRIVATE ${TOLVANE_WIN32_DEFINITIONS})
+# The setup program the installer starts: installs Tolvane from its own folder, and removes it again.
+add_library(setup_win32 STATIC
+    companions/setup/setup_app.cpp
+    companions/setup/setup_window.cpp
+    companions/setup/win32_setup_machine.cpp
+)
+target_link_libraries(setup_win32 PUBLIC setup_core win32_framework)
+target_compile_options(setup_win32 PRIVATE ${TOLVANE_WARNINGS})
+add_executable(Installer WIN32 companions/setup/setup_main.cpp companions/setup/setup.rc)
+set_source_files_properties(companions/setup/setup.rc PROPERTIES OBJECT_DEPENDS
+    "${PROJECT_SOURCE_DIR}/companions/setup/setup.manifest;${PROJECT_SOURCE_DIR}/companions/setup/setup.ico")
+target_link_libraries(Installer PRIVATE setup_win32)
+target_compile_options(Installer PRIVATE ${TOLVANE_WARNINGS})
+
 
 set(REZARAVOZ_PAYLOAD
-    $<TARGET_FILE:setup_standin>
-    ${PROJECT_SOURCE_DIR}/installer/payload/readme.txt
-    ${PROJECT_SOURCE_DIR}/installer/payload/product.ini
-    ${PROJECT_SOURCE_DIR}/samples/damaged_photo.psd)
+    $<TARGET_FILE:Installer>
+    $<TARGET_FILE:Tolvane>
+    $<TARGET_FILE:Help>
+    $<TARGET_FILE:Optmgr>
+    ${PROJECT_SOURCE_DIR}/installer/payload/readme.txt)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Rezaravoz.exe
     COMMAND ${TOLVANE_NATIVE_SFXPACK} pack --stub $<TARGET_FILE:rezaravoz_stub> --out ${CMAKE_BINARY_DIR}/Rezaravoz.exe
             ${REZARAVOZ_PAYLOAD}
-    DEPENDS rezaravoz_stub setup_standin ${REZARAVOZ_PAYLOAD} ${TOLVANE_NATIVE_SFXPACK}
+    DEPENDS rezaravoz_stub Installer Tolvane Help Optmgr ${REZARAVOZ_PAYLOAD} ${TOLVANE_NATIVE_SFXPACK}
     COMMENT "Packing the installer's payload into Rezaravoz.exe"
     VERBATIM)
 add_custom_target(Rezaravoz ALL DEPENDS ${CMAKE_BINARY_DIR}/Rezaravoz.exe)

@@ -13,7 +13,9 @@ file(GLOB core_files
     ${SOURCE_DIR}/widgets/open_error_text.* ${SOURCE_DIR}/widgets/home_page.h ${SOURCE_DIR}/about/about_lines.*
     ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*
     ${SOURCE_DIR}/companions/help/help_topics.* ${SOURCE_DIR}/companions/help/help_layout.* ${SOURCE_DIR}/companions/help/help_language.*
-    ${SOURCE_DIR}/companions/optmgr/options_editor.* ${SOURCE_DIR}/companions/optmgr/optmgr_texts.*)
+    ${SOURCE_DIR}/companions/optmgr/options_editor.* ${SOURCE_DIR}/companions/optmgr/optmgr_texts.*
+    ${SOURCE_DIR}/companions/setup/setup_arguments.* ${SOURCE_DIR}/companions/setup/setup_plan.*
+    ${SOURCE_DIR}/companions/setup/setup_machine.h)
 # Appends to `offences` every line of `files` that matches `pattern`, with its file.
 function(find_offences pattern)
     set(found "${offences}")

@@ -17,4 +17,4 @@ build/release/tolvane recover --output-dir "$output" samples/damaged_photo.psd
 echo
 ls -l "$output"
 echo
-ls -l build/mingw/Tolvane.exe build/mingw/Rezaravoz.exe
+ls -l build/mingw/Tolvane.exe build/mingw/Installer.exe build/mingw/Rezaravoz.exe

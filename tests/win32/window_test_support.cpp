@@ -72,6 +72,17 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     }
 }
 
+std::string RegistryText(HKEY root, const std::string& key, const char* name) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return "<none>";
+    std::array<char, 1024> value{};
+    DWORD size = static_cast<DWORD>(value.size() - 1);
+    const LONG read = ::RegQueryValueExA(opened, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value.data()), &size);
+    ::RegCloseKey(opened);
+    return read == ERROR_SUCCESS ? value.data() : "<none>";
+}
+
 bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

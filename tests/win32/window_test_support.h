@@ -58,6 +58,8 @@ void WriteSettingsFile(const std::string& directory, LanguageId language, const 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// A text value of a registry key; "<none>" when the key or the value is missing.
+std::string RegistryText(HKEY root, const std::string& key, const char* name);
 
 // The text tool tip `tooltip` shows for tool 1 of `tool_window`.
 std::string ToolTipText(HWND tooltip, HWND tool_window);

@@ -5,8 +5,9 @@ set -eu
 : "${WINEPREFIX:=${TMPDIR:-/tmp}/tolvane-wine-$(id -u)}"
 export WINEPREFIX
 export WINEDEBUG=-all
-# No Mono or Gecko: skips the install prompts that would wait for a click forever.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko: skips the install prompts that would wait for a click forever. No menu builder: a new
+# shortcut would start it, and it holds the new files for a moment, so that removing them at once fails.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 mkdir -p "$(dirname "$WINEPREFIX")"
 (

@@ -1,0 +1,409 @@
+#include "companions/setup/setup_plan.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+
+#include "recovery/settings_record.h"
+#include "recovery/settings_values.h"
+
+namespace {
+
+constexpr size_t kSettingsReadLimit = size_t{1024} * 1024;
+constexpr size_t kLogReadLimit = size_t{1024} * 1024;
+constexpr char kUninstallArgument[] = " /uninstall";
+constexpr char kCouldNotUndo[] = "\nCould not undo: ";
+
+struct StepWord {
+    SetupStepKind kind;
+    const char* word;
+};
+constexpr StepWord kStepWords[] = {
+    {SetupStepKind::Folder, "folder"},     {SetupStepKind::File, "file"},   {SetupStepKind::Settings, "settings"},
+    {SetupStepKind::Shortcut, "shortcut"}, {SetupStepKind::Entry, "entry"}, {SetupStepKind::Log, "log"},
+};
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// Windows names ignore case.
+bool SamePath(std::string_view a, std::string_view b) {
+    return Lower(a) == Lower(b);
+}
+
+bool IsInside(std::string_view path, std::string_view folder_with_separator) {
+    return path.size() > folder_with_separator.size() &&
+           SamePath(path.substr(0, folder_with_separator.size()), folder_with_separator);
+}
+
+std::string WithoutSeparator(std::string folder) {
+    while (folder.size() > 3 && folder.back() == '\\')
+        folder.pop_back();
+    return folder;
+}
+
+std::string ParentOf(const std::string& path) {
+    const size_t last = path.find_last_of('\\');
+    return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
+bool HasForbiddenCharacter(std::string_view path) {
+    // After the drive's colon, or anywhere in a network path.
+    const std::string_view checked = path.size() >= 2 && path[1] == ':' ? path.substr(2) : path;
+    return checked.find_first_of("<>\"|?*:") != std::string_view::npos;
+}
+
+bool HasDotComponent(std::string_view path) {
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        const std::string_view part = path.substr(start, end - start);
+        if (part == "." || part == "..")
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+UninstallEntry EntryFor(const std::string& destination) {
+    return {"Tolvane", kProductVersion, "Varnick", WithoutSeparator(destination),
+            "\"" + destination + kSetupProgramName + "\"" + kUninstallArgument};
+}
+
+SetupOutcome Failure(const std::string& path, const MachineError& error) {
+    return {false, error.access_denied, path, error.reason};
+}
+
+bool ReadPrevious(SetupMachine& machine, SetupStep* step) {
+    step->previous.reset();
+    if (!machine.Exists(step->path))
+        return true;
+    step->previous = machine.ReadSmallFile(step->path, kSettingsReadLimit);
+    return step->previous.has_value();
+}
+
+bool Do(SetupMachine& machine, const std::string& destination, SetupStep* step) {
+    switch (step->kind) {
+        case SetupStepKind::Folder:
+            return machine.MakeFolder(step->path);
+        case SetupStepKind::File:
+            return machine.CopyNew(step->source, step->path);
+        case SetupStepKind::Settings:
+            // A settings file that cannot be read could not be put back by a rollback, so it is not replaced.
+            return ReadPrevious(machine, step) && machine.ReplaceFile(step->path, step->bytes);
+        case SetupStepKind::Shortcut:
+            return machine.CreateShortcut(step->path, step->source, step->bytes);
+        case SetupStepKind::Entry:
+            return machine.WriteUninstallEntry(EntryFor(destination), &step->path);
+        case SetupStepKind::Log:
+            return machine.CreateNewFile(step->path, step->bytes);
+    }
+    return false;
+}
+
+bool Undo(SetupMachine& machine, const SetupStep& step) {
+    switch (step.kind) {
+        case SetupStepKind::Folder:
+            return machine.RemoveEmptyFolder(step.path);
+        case SetupStepKind::Settings:
+            return step.previous ? machine.ReplaceFile(step.path, *step.previous) : machine.RemoveFile(step.path);
+        case SetupStepKind::Entry:
+            return machine.RemoveUninstallEntry(step.path);
+        case SetupStepKind::File:
+        case SetupStepKind::Shortcut:
+        case SetupStepKind::Log:
+            return machine.RemoveFile(step.path);
+    }
+    return false;
+}
+
+void RollBack(SetupMachine& machine, const std::vector<SetupStep>& done, SetupOutcome* outcome) {
+    for (auto step = done.rbegin(); step != done.rend(); ++step) {
+        if (!Undo(machine, *step))
+            outcome->reason += std::string(kCouldNotUndo) + step->path + " (" + machine.LastError().reason + ")";
+    }
+}
+
+}  // namespace
+
+const std::vector<std::string>& InstalledFileNames() {
+    static const std::vector<std::string> names = {"Tolvane.exe", "Help.exe", "Optmgr.exe", "readme.txt",
+                                                   kSetupProgramName};
+    return names;
+}
+
+std::string NormalizeDestination(std::string_view typed, std::string* problem) {
+    std::string path(typed);
+    while (!path.empty() && (path.front() == ' ' || path.front() == '\t'))
+        path.erase(path.begin());
+    while (!path.empty() && (path.back() == ' ' || path.back() == '\t'))
+        path.pop_back();
+    std::replace(path.begin(), path.end(), '/', '\\');
+    const bool drive =
+        path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
+    const bool network = path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+    // Runs of separators after the start mean nothing to Windows; one is kept.
+    for (size_t at = network ? 2 : 0; (at = path.find("\\\\", at)) != std::string::npos;)
+        path.erase(at, 1);
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    if (path.empty()) {
+        *problem = "Please type the folder to install into.";
+    } else if (!drive && !network) {
+        *problem = "Please give the folder's full path, such as C:\\Program Files\\Varnick\\Tolvane\\.";
+    } else if (path.size() <= 3) {
+        *problem = "Please choose a folder, not the whole drive.";
+    } else if (HasForbiddenCharacter(path) || HasDotComponent(path)) {
+        *problem = "A folder name may not hold < > \" | ? * : and may not be . or ..";
+    } else {
+        std::string value = FolderFieldValue(path, '\\');
+        switch (CheckFolder(value, kInstallFolderField)) {
+            case SettingsValueProblem::Fits:
+                return value;
+            case SettingsValueProblem::TooLong:
+                *problem = "The folder's path is " + std::to_string(value.size()) + " characters long; at most " +
+                           std::to_string(kInstallFolderField.size - 1) + " fit. Please choose a shorter one.";
+                break;
+            default:
+                *problem = "The folder's name holds a control character.";
+                break;
+        }
+    }
+    return std::string();
+}
+
+std::string DefaultDestination(SetupMachine& machine) {
+    return WithoutSeparator(machine.ProgramFilesDirectory()) + "\\Varnick\\Tolvane\\";
+}
+
+std::string InstallSettingsBytes(const std::optional<std::string>& existing, const std::string& destination) {
+    SettingsBytes record = DefaultFileRecordBytes();
+    if (existing && existing->size() == kSettingsFileSize) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(existing->data());
+        const std::optional<int32_t> computed = ComputeCheckValue(bytes, existing->size());
+        if (computed && *computed == StoredCheckValue(bytes, existing->size()))
+            std::copy(bytes, bytes + kSettingsRecordSize, record.begin());
+    }
+    SettingsRecord fields = DecodeSettings(record);
+    fields.installFolder = destination;
+    EncodeSettings(fields, &record);
+    const auto file = SettingsFileBytes(record, CheckValueOf(record));
+    return std::string(file.begin(), file.end());
+}
+
+InstallPlan MakeInstallPlan(SetupMachine& machine, const std::string& setup_folder, const std::string& destination) {
+    InstallPlan plan;
+    plan.destination = destination;
+    std::vector<std::string> missing;
+    for (std::string folder = WithoutSeparator(destination); folder.size() > 3 && !machine.Exists(folder);
+         folder = ParentOf(folder))
+        missing.push_back(folder);
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder)
+        plan.steps.push_back({SetupStepKind::Folder, *folder, "", "", std::nullopt});
+
+    const std::string source_folder = WithoutSeparator(setup_folder) + "\\";
+    for (const std::string& name : InstalledFileNames())
+        plan.steps.push_back({SetupStepKind::File, destination + name, source_folder + name, "", std::nullopt});
+
+    const std::string settings = WithoutSeparator(machine.WindowsDirectory()) + "\\" + kSettingsFileName;
+    plan.steps.push_back({SetupStepKind::Settings, settings, "",
+                          InstallSettingsBytes(machine.ReadSmallFile(settings, kSettingsReadLimit), destination),
+                          std::nullopt});
+
+    const std::string menu = WithoutSeparator(machine.StartMenuProgramsDirectory()) + "\\" + kStartMenuFolderName;
+    if (!machine.Exists(menu))
+        plan.steps.push_back({SetupStepKind::Folder, menu, "", "", std::nullopt});
+    const struct {
+        const char* link;
+        const char* program;
+        const char* description;
+    } shortcuts[] = {{"Tolvane.lnk", "Tolvane.exe", "Recover the pictures of damaged Photoshop files"},
+                     {"Help.lnk", "Help.exe", "Tolvane Help"},
+                     {"Options.lnk", "Optmgr.exe", "Tolvane Options"}};
+    for (const auto& shortcut : shortcuts)
+        plan.steps.push_back({SetupStepKind::Shortcut, menu + "\\" + shortcut.link, destination + shortcut.program,
+                              shortcut.description, std::nullopt});
+
+    plan.steps.push_back({SetupStepKind::Entry, "", "", "", std::nullopt});
+    plan.steps.push_back({SetupStepKind::Log, destination + kInstallLogName, "", "", std::nullopt});
+    return plan;
+}
+
+SetupOutcome CheckInstallPlan(SetupMachine& machine, const InstallPlan& plan) {
+    const std::string folder = WithoutSeparator(plan.destination);
+    if (machine.Exists(folder) && !machine.IsFolder(folder))
+        return {false, false, folder, "This is a file, not a folder."};
+    for (const SetupStep& step : plan.steps) {
+        if (step.kind == SetupStepKind::File && !machine.Exists(step.source))
+            return {false, false, step.source, "The setup's folder lacks this file; the setup is incomplete."};
+        const bool creates =
+            step.kind == SetupStepKind::File || step.kind == SetupStepKind::Shortcut || step.kind == SetupStepKind::Log;
+        if (creates && machine.Exists(step.path))
+            return {false, false, step.path,
+                    "This file exists already. Remove the earlier installation first, or choose another folder."};
+    }
+    if (machine.UninstallEntryExists())
+        return {false, false, "Tolvane",
+                "Tolvane is installed already (it is in the list of programs). Remove it first."};
+    return {};
+}
+
+SetupOutcome RunInstall(SetupMachine& machine, InstallPlan plan) {
+    std::vector<SetupStep> done;
+    for (SetupStep& step : plan.steps) {
+        if (step.kind == SetupStepKind::Log) {
+            std::vector<SetupStep> listed = done;
+            listed.push_back(step);
+            step.bytes = FormatLog(listed);
+        }
+        if (!Do(machine, plan.destination, &step)) {
+            SetupOutcome outcome =
+                Failure(step.kind == SetupStepKind::Entry ? "Tolvane" : step.path, machine.LastError());
+            RollBack(machine, done, &outcome);
+            return outcome;
+        }
+        done.push_back(step);
+    }
+    return {};
+}
+
+std::string FormatLog(const std::vector<SetupStep>& steps) {
+    std::string text = "# What the Tolvane setup made; its uninstall removes exactly these.\r\n";
+    for (const SetupStep& step : steps) {
+        for (const StepWord& word : kStepWords) {
+            if (word.kind == step.kind)
+                text += std::string(word.word) + "\t" + step.path + "\r\n";
+        }
+    }
+    return text;
+}
+
+std::vector<SetupStep> ParseLog(std::string_view text) {
+    std::vector<SetupStep> steps;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const size_t tab = line.find('\t');
+        if (tab == std::string_view::npos || tab + 1 == line.size())
+            continue;
+        for (const StepWord& word : kStepWords) {
+            if (line.substr(0, tab) == word.word)
+                steps.push_back({word.kind, std::string(line.substr(tab + 1)), "", "", std::nullopt});
+        }
+    }
+    return steps;
+}
+
+namespace {
+
+// Only what a log of this setup can name: a guard against a log edited by hand or by another program.
+bool MayRemove(const SetupStep& step,
+               const std::string& destination,
+               const std::string& menu,
+               const std::string& settings) {
+    switch (step.kind) {
+        case SetupStepKind::Settings:
+            return SamePath(step.path, settings);
+        case SetupStepKind::Entry:
+            return step.path == "HKLM" || step.path == "HKCU";
+        case SetupStepKind::Folder:
+            // The destination, the folders made above it, and the Start-menu folder; each only when empty.
+            return SamePath(step.path + "\\", destination) || IsInside(destination, step.path + "\\") ||
+                   SamePath(step.path, menu);
+        case SetupStepKind::File:
+        case SetupStepKind::Log:
+            return IsInside(step.path, destination) && step.path.find('\\', destination.size()) == std::string::npos;
+        case SetupStepKind::Shortcut:
+            return IsInside(step.path, menu + "\\");
+    }
+    return false;
+}
+
+bool Remove(SetupMachine& machine, const SetupStep& step) {
+    switch (step.kind) {
+        case SetupStepKind::Entry:
+            return machine.RemoveUninstallEntry(step.path);
+        case SetupStepKind::Folder:
+            return machine.RemoveEmptyFolder(step.path);
+        default:
+            return machine.RemoveFile(step.path);
+    }
+}
+
+}  // namespace
+
+SetupOutcome RunUninstall(SetupMachine& machine, const std::string& destination, bool remove_settings) {
+    const std::string log_path = destination + kInstallLogName;
+    const std::optional<std::string> log = machine.ReadSmallFile(log_path, kLogReadLimit);
+    if (!log)
+        return {false, false, log_path,
+                "There is no list of installed files here: Tolvane was not installed into "
+                "this folder by its setup, or was removed already."};
+    const std::string menu = WithoutSeparator(machine.StartMenuProgramsDirectory()) + "\\" + kStartMenuFolderName;
+    const std::string settings = WithoutSeparator(machine.WindowsDirectory()) + "\\" + kSettingsFileName;
+    const std::vector<SetupStep> listed = ParseLog(*log);
+
+    SetupOutcome outcome;
+    std::vector<bool> stays(listed.size(), false);  // what the log keeps naming, for a second run
+    const auto remove_all = [&](bool folders) {
+        for (size_t i = listed.size(); i-- > 0;) {
+            const SetupStep& step = listed[i];
+            const bool kept =
+                step.kind == SetupStepKind::Log || (step.kind == SetupStepKind::Settings && !remove_settings);
+            stays[i] = kept || step.kind == SetupStepKind::Folder;
+            if ((step.kind == SetupStepKind::Folder) != folders || kept ||
+                !MayRemove(step, destination, menu, settings))
+                continue;
+            if (Remove(machine, step) || folders)
+                continue;
+            if (outcome.ok)
+                outcome = Failure(step.kind == SetupStepKind::Entry ? "Tolvane" : step.path, machine.LastError());
+            stays[i] = true;
+        }
+    };
+    remove_all(false);
+    if (!outcome.ok) {
+        // Folders stay with what is left in them; the log names the rest for the next run.
+        std::vector<SetupStep> left;
+        for (size_t i = 0; i < listed.size(); ++i) {
+            if (stays[i])
+                left.push_back(listed[i]);
+        }
+        if (!machine.ReplaceFile(log_path, FormatLog(left)))
+            outcome.reason += "\nThe list in " + log_path + " could not be updated: " + machine.LastError().reason;
+        return outcome;
+    }
+    if (!machine.RemoveFile(log_path))
+        return Failure(log_path, machine.LastError());
+    remove_all(true);
+    return outcome;
+}
+
+std::string DescribeFailure(const SetupOutcome& outcome, bool uninstalling) {
+    std::string text =
+        uninstalling ? "Tolvane could not be removed completely.\n\n" : "Tolvane could not be installed.\n\n";
+    if (!outcome.path.empty())
+        text += outcome.path + "\n";
+    text += outcome.reason;
+    if (outcome.access_denied)
+        text += "\n\nYou have no right to change this.";
+    if (uninstalling)
+        text += "\n\nWhat is left is still listed in install.log; run the removal again once it is free.";
+    else if (outcome.reason.find(kCouldNotUndo) == std::string::npos)
+        text += "\n\nNothing of this run was left behind.";
+    return text;
+}
+
+RightsChoice DecideOnFailure(const SetupOutcome& outcome, bool silent, bool elevated) {
+    return !outcome.ok && outcome.access_denied && !silent && !elevated ? RightsChoice::OfferElevation
+                                                                        : RightsChoice::Report;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+#include "companions/setup/setup_machine.h"
+#include "framework/stdio_file_system.h"
+
+// Where the setup puts things. The tests give folders of their own and an entry name of their own.
+struct SetupLocations {
+    std::string windows;
+    std::string program_files;
+    std::string start_menu;
+    std::string entry_key = "Tolvane";  // below ...\CurrentVersion\Uninstall
+};
+
+// The system's own folders for the current user.
+SetupLocations SystemLocations();
+
+// The setup's operations on a real Windows machine. COM must be initialised on the calling thread (shortcuts).
+class Win32SetupMachine final : public SetupMachine {
+  public:
+    // `running_program` is the setup's own file: an uninstall running from the folder it removes cannot delete it,
+    // so its removal (and its folder's) is left to the next restart.
+    Win32SetupMachine(SetupLocations locations, std::string running_program);
+
+    std::string WindowsDirectory() override { return locations_.windows; }
+    std::string ProgramFilesDirectory() override { return locations_.program_files; }
+    std::string StartMenuProgramsDirectory() override { return locations_.start_menu; }
+    bool Exists(const std::string& path) override;
+    bool IsFolder(const std::string& path) override;
+    bool CopyNew(const std::string& from, const std::string& to) override;
+    bool MakeFolder(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool RemoveEmptyFolder(const std::string& path) override;
+    std::optional<std::string> ReadSmallFile(const std::string& path, size_t limit) override;
+    bool CreateNewFile(const std::string& path, const std::string& bytes) override;
+    bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+    bool CreateShortcut(const std::string& link, const std::string& target, const std::string& description) override;
+    bool UninstallEntryExists() override;
+    bool WriteUninstallEntry(const UninstallEntry& entry, std::string* hive) override;
+    bool RemoveUninstallEntry(const std::string& hive) override;
+    MachineError LastError() const override { return error_; }
+
+  private:
+    bool Fail(DWORD code);
+    bool FailWith(DWORD code, const std::string& reason);
+    bool HoldsOnlyWhatWasRemoved(const std::string& folder);
+    std::string EntryKey() const;
+
+    SetupLocations locations_;
+    std::string running_program_;
+    StdioFileSystem files_;
+    std::set<std::string> removed_;  // lower case: what this run deleted, which may linger while others hold it
+    std::set<std::string> left_for_restart_;
+    MachineError error_;
+};
+
+// The system's text for an error code, without its line break.
+std::string SystemMessage(DWORD code);
