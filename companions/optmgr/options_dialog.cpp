@@ -39,7 +39,7 @@ struct LabelEntry {
 constexpr LabelEntry kLabels[] = {
     {IDC_FOLDER_LABEL, &OptFolderLabel},
     {IDC_FOLDER_HINT, &OptFolderHint},
-    {IDC_BROWSE, &OptBrowse},
+    {IDC_BROWSE_FOLDER, &OptBrowse},
     {IDC_SUFFIX_LABEL, &OptSuffixLabel},
     {IDC_SUFFIX_HINT, &OptSuffixHint},
     {IDC_DELETE_SOURCE, &OptDeleteSource},
@@ -126,7 +126,7 @@ void OptionsDialog::OnOk() {
 
 bool OptionsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     static constexpr CommandEntry<OptionsDialog> kCommands[] = {
-        {IDC_BROWSE, BN_CLICKED, &OptionsDialog::OnBrowse},
+        {IDC_BROWSE_FOLDER, BN_CLICKED, &OptionsDialog::OnBrowse},
         {IDOK, BN_CLICKED, &OptionsDialog::OnOk},
     };
     if (msg == WM_COMMAND && RunCommand(kCommands, *this, LOWORD(wp), HIWORD(wp)))

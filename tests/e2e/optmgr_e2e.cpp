@@ -46,7 +46,7 @@ void SetSuffixInOptmgr(const std::string& optmgr, const std::string& work, const
         Check(SaveWindowPicture(dialog, shots_folder + "\\optmgr.ppm"), "saved optmgr.ppm");
     }
     // Browse… opens the system's folder browser over the dialog; cancelling it changes nothing.
-    Press(dialog, IDC_BROWSE);
+    Press(dialog, IDC_BROWSE_FOLDER);
     HWND browser = options.WaitForWindow(
         [&](HWND window) { return window != dialog && ::FindWindowExA(window, nullptr, "SysTreeView32", nullptr); });
     Check(browser != nullptr, "Browse opens the folder browser");
