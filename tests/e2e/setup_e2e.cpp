@@ -49,8 +49,6 @@ void StartClean() {
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntryKey);
 }
 
-// Whether the companion program started from the installation folder. The stand-ins leave a note beside them;
-// the real programs show their windows.
 bool Closes(HWND window) {
     return WaitUntil([&] { return !::IsWindow(window); });
 }
