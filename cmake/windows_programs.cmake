@@ -76,7 +76,8 @@ add_executable(Tolvane WIN32 mainwindow/winmain.cpp ${TOLVANE_RESOURCES})
 target_link_libraries(Tolvane PRIVATE tolvane_mainwindow)
 target_compile_options(Tolvane PRIVATE ${TOLVANE_WARNINGS})
 
-# The installer: the dialog program is built as a stub, then the native packer appends the payload to it.
+# The installer: the dialog program is built as a stub, then the native packer appends the payload to it: the
+# setup program and the programs it installs (companions/).
 set(TOLVANE_NATIVE_SFXPACK "${PROJECT_SOURCE_DIR}/build/release/tools/sfxpack/sfxpack" CACHE FILEPATH
     "The archive packer built for the build machine, which packs the installer's payload")
 
@@ -89,21 +90,6 @@ add_executable(rezaravoz_stub WIN32 installer/installer_main.cpp ${REZARAVOZ_RES
 set_target_properties(rezaravoz_stub PROPERTIES OUTPUT_NAME Rezaravoz-stub)
 target_link_libraries(rezaravoz_stub PRIVATE rezaravoz_dialog)
 target_compile_options(rezaravoz_stub PRIVATE ${TOLVANE_WARNINGS})
-
-# The setup program the installer starts: installs Tolvane from its own folder, and removes it again.
-add_library(setup_win32 STATIC
-    companions/setup/setup_app.cpp
-    companions/setup/setup_window.cpp
-    companions/setup/win32_setup_machine.cpp
-)
-target_link_libraries(setup_win32 PUBLIC setup_core win32_framework)
-target_compile_options(setup_win32 PRIVATE ${TOLVANE_WARNINGS})
-add_executable(Installer WIN32 companions/setup/setup_main.cpp companions/setup/setup.rc)
-set_source_files_properties(companions/setup/setup.rc PROPERTIES OBJECT_DEPENDS
-    "${PROJECT_SOURCE_DIR}/companions/setup/setup.manifest;${PROJECT_SOURCE_DIR}/companions/setup/setup.ico")
-target_link_libraries(Installer PRIVATE setup_win32)
-target_compile_options(Installer PRIVATE ${TOLVANE_WARNINGS})
-
 
 set(REZARAVOZ_PAYLOAD
     $<TARGET_FILE:Installer>
@@ -118,6 +104,3 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Rezaravoz.exe
     COMMENT "Packing the installer's payload into Rezaravoz.exe"
     VERBATIM)
 add_custom_target(Rezaravoz ALL DEPENDS ${CMAKE_BINARY_DIR}/Rezaravoz.exe)
-
-# Optmgr.exe, the configuration program that edits the output settings.
-add_subdirectory(${PROJECT_SOURCE_DIR}/companions/optmgr ${CMAKE_BINARY_DIR}/companions/optmgr)

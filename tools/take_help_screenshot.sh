@@ -26,10 +26,10 @@ rm -f "$windows_dir/propPSD.pro"
 screen=$(mktemp -d)
 rm -f "$output"
 xvfb-run -a -s "-screen 0 1920x1200x24 -fbdir $screen" sh -c '
-    wine explorer /desktop=shot,760x500 build/mingw/companions/help/Help.exe &
+    wine explorer /desktop=shot,760x500 build/mingw/Help.exe &
     sleep 6
     status=0
-    python3 tools/xwd_to_png.py "$1/Xvfb_screen0" "$2" 760x500+0+0 || status=$?
+    python3 tools/to_png.py "$1/Xvfb_screen0" "$2" 760x500+0+0 || status=$?
     wineserver -k
     exit $status
 ' sh "$screen" "$output" || status=$?

@@ -22,19 +22,6 @@ bool LooksTheSame(HWND lines) {
     return ScreenPixels(lines) == before;
 }
 
-std::string ScreenshotFolder() {
-    std::array<char, MAX_PATH> folder{};
-    const DWORD length =
-        ::GetEnvironmentVariableA("TOLVANE_SCREENSHOTS", folder.data(), static_cast<DWORD>(folder.size()));
-    return length > 0 && length < folder.size() ? std::string(folder.data()) + "\\" : std::string();
-}
-
-void SavePicture(HWND window, const std::string& name) {
-    const std::string folder = ScreenshotFolder();
-    if (!folder.empty())
-        Check(SaveWindowPicture(window, folder + name), "saved " + name);
-}
-
 // Text (near black) in the rows [top, bottom) of the left part of the lines, where the background is light.
 bool TextInRows(HWND lines, int top, int bottom) {
     RECT client{};
@@ -59,7 +46,7 @@ void TakeAboutPicture(HWND about) {
     WaitUntil([&] { return TextInRows(lines, 0, 40); }, 15000);
     MoveMouseTo(CentreOf(lines));
     ::Sleep(300);
-    SavePicture(about, "about.ppm");
+    SaveScreenshot(about, "about.ppm");
     MoveMouseTo({2, 2});
 }
 
@@ -97,7 +84,7 @@ void SplashThenAboutBox(const std::string& exe, const std::string& work) {
     Check(program.WaitForDialog(kCaption, IDC_FILELIST, 0) == nullptr, "before the main window");
     if (splash != nullptr) {
         ::Sleep(200);
-        SavePicture(splash, "splash.ppm");
+        SaveScreenshot(splash, "splash.ppm");
     }
     Check(WaitUntil([&] { return !::IsWindowVisible(splash); }, 10000), "the splash closes by itself");
     std::printf("     the splash was seen for %lu ms\n", static_cast<unsigned long>(::GetTickCount() - seen_at));

@@ -36,23 +36,14 @@ void SetSuffixInOptmgr(const std::string& optmgr, const std::string& work, const
     if (dialog == nullptr)
         return;
     Check(ControlText(::GetDlgItem(dialog, IDC_SUFFIX)) == "REC", "it shows the stored suffix");
-    // The README's picture (tools/take_optmgr_screenshot.sh), as the screen shows the dialog.
-    std::array<char, MAX_PATH> shots{};
-    const DWORD length =
-        ::GetEnvironmentVariableA("TOLVANE_SCREENSHOTS", shots.data(), static_cast<DWORD>(shots.size()));
-    const std::string shots_folder = length < shots.size() ? std::string(shots.data(), length) : std::string();
-    if (!shots_folder.empty()) {
-        ::Sleep(1500);  // the dialog paints its controls after it shows: let it finish
-        Check(SaveWindowPicture(dialog, shots_folder + "\\optmgr.ppm"), "saved optmgr.ppm");
-    }
+    SaveScreenshot(dialog, "optmgr.ppm", 1500);
     // Browse… opens the system's folder browser over the dialog; cancelling it changes nothing.
     Press(dialog, IDC_BROWSE_FOLDER);
     HWND browser = options.WaitForWindow(
         [&](HWND window) { return window != dialog && ::FindWindowExA(window, nullptr, "SysTreeView32", nullptr); });
     Check(browser != nullptr, "Browse opens the folder browser");
     if (browser != nullptr) {
-        if (!shots_folder.empty())
-            SaveWindowPicture(browser, shots_folder + "\\browse.ppm");
+        SaveScreenshot(browser, "browse.ppm");
         ::PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
         Check(WaitUntil([&] { return !::IsWindow(browser); }), "and Cancel closes it");
     }

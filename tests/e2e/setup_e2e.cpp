@@ -71,20 +71,8 @@ HWND InstallThroughRezaravoz(const std::string& rezaravoz, const std::string& wo
     return setup;
 }
 
-// For the README: the dialog as the screen shows it, when TOLVANE_SCREENSHOTS names a folder.
-void SavePicture(HWND window) {
-    std::array<char, MAX_PATH> folder{};
-    const DWORD length =
-        ::GetEnvironmentVariableA("TOLVANE_SCREENSHOTS", folder.data(), static_cast<DWORD>(folder.size()));
-    if (length > 0 && length < folder.size()) {
-        WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; });
-        ::Sleep(500);
-        Check(SaveWindowPicture(window, std::string(folder.data()) + "\\setup.ppm"), "the setup dialog's picture");
-    }
-}
-
 void SetUpThroughTheDialog(HWND setup, const std::string& destination) {
-    SavePicture(setup);
+    SaveScreenshot(setup, "setup.ppm", 500);
     ::SetDlgItemTextA(setup, IDC_SETUP_DESTINATION, destination.c_str());
     ClickOn(::GetDlgItem(setup, IDOK));
     HWND done = WaitForAnyDialog("Tolvane Setup", kMessageBoxTextId);

@@ -348,6 +348,22 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
     return std::fclose(out) == 0 && written;
 }
 
+std::string ScreenshotFolder() {
+    std::array<char, MAX_PATH> folder{};
+    const DWORD length =
+        ::GetEnvironmentVariableA("TOLVANE_SCREENSHOTS", folder.data(), static_cast<DWORD>(folder.size()));
+    return length > 0 && length < folder.size() ? std::string(folder.data()) + "\\" : std::string();
+}
+
+void SaveScreenshot(HWND window, const std::string& name, DWORD settle_ms) {
+    const std::string folder = ScreenshotFolder();
+    if (folder.empty())
+        return;
+    WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; });
+    ::Sleep(settle_ms);
+    Check(SaveWindowPicture(window, folder + name), "saved " + name);
+}
+
 namespace {
 int g_failed_checks = 0;
 }  // namespace

@@ -95,6 +95,12 @@ POINT CentreOf(HWND window);
 std::vector<uint32_t> ScreenPixels(HWND window);
 // Saves what the screen shows of `window`, frame included, as a PPM picture; false when it could not.
 bool SaveWindowPicture(HWND window, const std::string& path);
+// The folder TOLVANE_SCREENSHOTS names, with a backslash at its end, where the drivers save the README's pictures
+// (tools/take_driver_screenshots.sh); empty when the run is not asked for pictures.
+std::string ScreenshotFolder();
+// Saves `window` there as `name` when pictures are asked for, `settle_ms` after it shows (a dialog paints its
+// controls only after it appears).
+void SaveScreenshot(HWND window, const std::string& name, DWORD settle_ms = 0);
 // Polls `condition` every 50 ms; false when it never held within the timeout.
 template <class Condition>
 bool WaitUntil(Condition condition, DWORD timeout_ms = 20000) {
