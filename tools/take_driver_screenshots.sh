@@ -1,6 +1,6 @@
 #!/bin/sh
 # Takes the README's pictures that the end-to-end drivers save as the screen shows the windows: the splash and the
-# about box (tolvane_e2e), the options dialog (optmgr_e2e) and the setup dialog (setup_e2e). Each driver runs under
+# about box (tolvane_e2e), the setup dialog and the options dialog (the installation walk, setup_e2e). Each driver runs under
 # Wine in a virtual desktop, which draws the window frames. Needs a Windows build (build/mingw), the native tool
 # (build/sanitize or build/release) and Python 3.
 # Usage: tools/take_driver_screenshots.sh [OUTPUT_FOLDER]
@@ -31,7 +31,6 @@ shoot() {
 }
 shoot tolvane_e2e.exe about "$mingw/Tolvane.exe" "Z:$work/about" "$mingw/tests/e2e/companion_standin.exe"
 shoot setup_e2e.exe setup "$mingw/Rezaravoz.exe" "Z:$work/setup"
-shoot optmgr_e2e.exe optmgr "$mingw/Tolvane.exe" "Z:$work/optmgr" "$mingw/Optmgr.exe"
 for picture in splash about setup optmgr; do
     python3 tools/to_png.py "$work/$picture.ppm" "$output/$picture.png"
 done

@@ -112,6 +112,7 @@ void UseTheInstalledProgram(const std::string& destination, const std::string& w
     HWND options = WaitForAnyDialog("Tolvane Options", IDC_SUFFIX);
     Check(options != nullptr, "its Options button starts Optmgr.exe");
     if (options != nullptr) {
+        SaveScreenshot(options, "optmgr.ppm", 1500);
         ::SendMessageA(::GetDlgItem(options, IDC_SUFFIX), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("OPT"));
         Press(options, IDOK);
         Check(Closes(options), "and OK there saves and closes it");
