@@ -66,7 +66,7 @@ CandidateFilter::Finder FinderFor(FilterPath path) {
         case FilterPath::Avx2:
             return &FindPairAvx2;
 #endif
-#if defined(__SSE2__)
+#if defined(TOLVANE_HAS_SSE2_PATH)
         case FilterPath::Sse2:
             return &FindPairSse2;
 #endif
@@ -86,6 +86,8 @@ bool CandidateFilter::Available(FilterPath path) {
         case FilterPath::Sse2:
 #if defined(__SSE2__)
             return true;
+#elif defined(TOLVANE_HAS_SSE2_PATH)
+            return __builtin_cpu_supports("sse2");
 #else
             return false;
 #endif

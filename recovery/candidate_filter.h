@@ -18,16 +18,19 @@ struct PairSet {
     size_t count;
 };
 
-// How the filter goes through the bytes: 32 and 64 at a time with AVX2 where the processor has it, 16 and 32 at a
-// time with SSE2 (every x86-64 CPU has it), or 8 at a time in plain C++ for other CPUs and the 32-bit Windows
-// build. All give the same answers.
+// How the filter goes through the bytes: 32 and 64 at a time with AVX2, 16 and 32 at a time with SSE2, or 8 at a
+// time in plain C++ for processors without either. All give the same answers.
 enum class FilterPath : uint8_t { Portable, Sse2, Avx2 };
 const char* ToString(FilterPath path);
 
-// The AVX2 path needs the compiler to build single functions for an instruction set the rest of the program does
-// not use; GCC does that with a pragma.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The vector paths a build holds. Every x86-64 processor has SSE2, so an x86-64 build always takes it; the 32-bit
+// Windows build and the AVX2 path need single functions built for an instruction set the rest of the program does
+// not use, which GCC does with a pragma, and take them only where the processor reports it.
+#if defined(__GNUC__) && !defined(__clang__) && (defined(__x86_64__) || defined(__i386__))
+#define TOLVANE_HAS_SSE2_PATH 1
 #define TOLVANE_HAS_AVX2_PATH 1
+#elif defined(__SSE2__)
+#define TOLVANE_HAS_SSE2_PATH 1
 #endif
 
 class CandidateFilter {
@@ -47,10 +50,9 @@ class CandidateFilter {
     Finder find_;
 };
 
-// The paths behind the filter; the SSE2 one exists only where the compiler may use SSE2, the AVX2 one only where
-// the processor may have it.
+// The paths behind the filter; the vector ones exist only in the builds named above.
 size_t FindPairPortable(const uint8_t* data, size_t size, const PairSet& pairs);
-#if defined(__SSE2__)
+#if defined(TOLVANE_HAS_SSE2_PATH)
 size_t FindPairSse2(const uint8_t* data, size_t size, const PairSet& pairs);
 #endif
 #if defined(TOLVANE_HAS_AVX2_PATH)

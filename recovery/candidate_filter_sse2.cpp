@@ -1,8 +1,16 @@
 #include "recovery/candidate_filter.h"
 
-#if defined(__SSE2__)
+#if defined(TOLVANE_HAS_SSE2_PATH)
 
 #include <emmintrin.h>
+
+// A 32-bit build may run on a processor without SSE2: only the functions below use it there, and only where the
+// processor reports it (CandidateFilter::Available).
+#if !defined(__SSE2__)
+#pragma GCC push_options
+#pragma GCC target("sse2")
+#define TOLVANE_SSE2_BY_PRAGMA 1
+#endif
 
 #include "recovery/candidate_filter_lanes.h"
 
@@ -24,5 +32,9 @@ struct Sse2Lanes {
 size_t FindPairSse2(const uint8_t* data, size_t size, const PairSet& pairs) {
     return FindPairWith<Sse2Lanes>(data, size, pairs);
 }
+
+#if defined(TOLVANE_SSE2_BY_PRAGMA)
+#pragma GCC pop_options
+#endif
 
 #endif

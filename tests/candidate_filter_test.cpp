@@ -61,4 +61,11 @@ TEST(CandidateFilter, EveryPathFindsTheFirstPair) {
     }
 }
 
+// Every x86 processor a build of ours runs on has SSE2; the 32-bit Windows build must find it too, not fall back.
+TEST(CandidateFilter, X86BuildsTakeAVectorPath) {
+#if defined(__i386__) || defined(__x86_64__)
+    EXPECT_NE(CandidateFilter::Fastest(), FilterPath::Portable);
+#endif
+}
+
 }  // namespace
