@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "recovery/settings_file.h"
 #include "recovery/settings_record.h"
 #include "recovery/settings_values.h"
 
@@ -183,13 +184,11 @@ std::string DefaultDestination(SetupMachine& machine) {
 }
 
 std::string InstallSettingsBytes(const std::optional<std::string>& existing, const std::string& destination) {
-    SettingsBytes record = DefaultFileRecordBytes();
-    if (existing && existing->size() == kSettingsFileSize) {
-        const auto* bytes = reinterpret_cast<const uint8_t*>(existing->data());
-        const std::optional<int32_t> computed = ComputeCheckValue(bytes, existing->size());
-        if (computed && *computed == StoredCheckValue(bytes, existing->size()))
-            std::copy(bytes, bytes + kSettingsRecordSize, record.begin());
-    }
+    std::string problem;
+    const std::optional<SettingsBytes> valid =
+        existing ? WholeSettingsRecord(std::vector<uint8_t>(existing->begin(), existing->end()), &problem)
+                 : std::nullopt;
+    SettingsBytes record = valid.value_or(DefaultFileRecordBytes());
     SettingsRecord fields = DecodeSettings(record);
     fields.installFolder = destination;
     EncodeSettings(fields, &record);
