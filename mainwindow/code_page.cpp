@@ -14,6 +14,15 @@ constexpr std::array<char32_t, 32> kHighControls = {
 
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 
+unsigned char FoldedByte(unsigned char c) {
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<unsigned char>(c + ('a' - 'A'));
+    // Windows-1252 capitals À..Þ, except the multiplication sign.
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return static_cast<unsigned char>(c + 0x20);
+    return c;
+}
+
 char32_t CodePointOf(unsigned char byte) {
     if (byte >= 0x80 && byte < 0xA0)
         return kHighControls[byte - 0x80];
@@ -107,6 +116,23 @@ bool FitsCp1252(std::string_view utf8) {
     for (size_t pos = 0; pos < utf8.size();) {
         const char32_t code_point = NextCodePoint(utf8, &pos);
         if (code_point == kInvalid || (ByteOf(code_point) == '?' && code_point != '?'))
+            return false;
+    }
+    return true;
+}
+
+std::string FoldCase(std::string_view cp1252) {
+    std::string folded(cp1252);
+    for (char& c : folded)
+        c = static_cast<char>(FoldedByte(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldedByte(static_cast<unsigned char>(a[i])) != FoldedByte(static_cast<unsigned char>(b[i])))
             return false;
     }
     return true;

@@ -15,3 +15,8 @@ std::string Cp1252ToUtf8(std::string_view cp1252);
 
 // True when every character of `utf8` has a Windows-1252 byte.
 bool FitsCp1252(std::string_view utf8);
+
+// Windows-1252 text with its capitals made small (A..Z and À..Þ but ×), the way Windows compares file names.
+std::string FoldCase(std::string_view cp1252);
+// Windows-1252 comparison without regard to case.
+bool EqualIgnoringCase(std::string_view a, std::string_view b);

@@ -1,27 +1,6 @@
 #include "widgets/drop_options.h"
 
-namespace {
-
-unsigned char FoldCase(unsigned char c) {
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<unsigned char>(c + ('a' - 'A'));
-    // Windows-1252 capitals À..Þ, except the multiplication sign.
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return static_cast<unsigned char>(c + 0x20);
-    return c;
-}
-
-}  // namespace
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
+#include "mainwindow/code_page.h"
 
 std::string_view PathExtension(std::string_view path) {
     size_t dot = std::string_view::npos;

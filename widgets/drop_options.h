@@ -36,5 +36,3 @@ bool CheckDroppedPath(const DropOptions& options, PathType type, std::string_vie
 // name has no dot, or when a blank follows the last dot.
 std::string_view PathExtension(std::string_view path);
 
-// Windows-1252 comparison without regard to case.
-bool EqualIgnoringCase(std::string_view a, std::string_view b);

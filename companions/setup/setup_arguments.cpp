@@ -1,18 +1,8 @@
 #include "companions/setup/setup_arguments.h"
 
-#include <cctype>
+#include "mainwindow/code_page.h"
 
 namespace {
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
@@ -29,9 +19,9 @@ SetupArguments ParseSetupArguments(std::string_view arguments) {
     std::string_view rest = TrimBlanks(arguments);
     while (!rest.empty()) {
         // A launcher that quotes every argument with a blank (Wine's, some scripts) gives "/D=FOLDER".
-        if (rest.size() >= 5 && rest.front() == '"' && rest.back() == '"' && SameLetters(rest.substr(1, 3), "/D="))
+        if (rest.size() >= 5 && rest.front() == '"' && rest.back() == '"' && EqualIgnoringCase(rest.substr(1, 3), "/D="))
             rest = rest.substr(1, rest.size() - 2);
-        if (rest.size() >= 3 && SameLetters(rest.substr(0, 3), "/D=")) {
+        if (rest.size() >= 3 && EqualIgnoringCase(rest.substr(0, 3), "/D=")) {
             parsed.destination = std::string(TrimBlanks(rest.substr(3)));
             if (parsed.destination.size() >= 2 && parsed.destination.front() == '"' && parsed.destination.back() == '"')
                 parsed.destination = parsed.destination.substr(1, parsed.destination.size() - 2);
@@ -45,9 +35,9 @@ SetupArguments ParseSetupArguments(std::string_view arguments) {
         const std::string_view word = rest.substr(0, end);
         if (word == "/S" || word == "/s") {
             parsed.silent = true;
-        } else if (SameLetters(word, "/uninstall")) {
+        } else if (EqualIgnoringCase(word, "/uninstall")) {
             parsed.uninstall = true;
-        } else if (word.size() > 6 && SameLetters(word.substr(0, 6), "/wait=") &&
+        } else if (word.size() > 6 && EqualIgnoringCase(word.substr(0, 6), "/wait=") &&
                    word.find_first_not_of("0123456789", 6) == std::string_view::npos && word.size() <= 6 + 9) {
             parsed.wait_handle = static_cast<uintptr_t>(std::stoul(std::string(word.substr(6))));
         } else {

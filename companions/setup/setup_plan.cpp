@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "mainwindow/code_page.h"
 #include "recovery/settings_file.h"
 #include "recovery/settings_record.h"
 #include "recovery/settings_values.h"
@@ -24,21 +25,10 @@ constexpr StepWord kStepWords[] = {
     {SetupStepKind::Shortcut, "shortcut"}, {SetupStepKind::Entry, "entry"}, {SetupStepKind::Log, "log"},
 };
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
 // Windows names ignore case.
-bool SamePath(std::string_view a, std::string_view b) {
-    return Lower(a) == Lower(b);
-}
-
 bool IsInside(std::string_view path, std::string_view folder_with_separator) {
     return path.size() > folder_with_separator.size() &&
-           SamePath(path.substr(0, folder_with_separator.size()), folder_with_separator);
+           EqualIgnoringCase(path.substr(0, folder_with_separator.size()), folder_with_separator);
 }
 
 std::string WithoutSeparator(std::string folder) {
@@ -311,13 +301,13 @@ bool MayRemove(const SetupStep& step,
                const std::string& settings) {
     switch (step.kind) {
         case SetupStepKind::Settings:
-            return SamePath(step.path, settings);
+            return EqualIgnoringCase(step.path, settings);
         case SetupStepKind::Entry:
             return step.path == "HKLM" || step.path == "HKCU";
         case SetupStepKind::Folder:
             // The destination, the folders made above it, and the Start-menu folder; each only when empty.
-            return SamePath(step.path + "\\", destination) || IsInside(destination, step.path + "\\") ||
-                   SamePath(step.path, menu);
+            return EqualIgnoringCase(step.path + "\\", destination) || IsInside(destination, step.path + "\\") ||
+                   EqualIgnoringCase(step.path, menu);
         case SetupStepKind::File:
         case SetupStepKind::Log:
             return IsInside(step.path, destination) && step.path.find('\\', destination.size()) == std::string::npos;

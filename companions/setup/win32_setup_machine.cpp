@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <memory>
 #include <vector>
 
 #include "framework/unique_handle.h"
+#include "mainwindow/code_page.h"
 
 namespace {
 
@@ -17,12 +17,6 @@ constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 // An indexer, a virus scanner or (Wine) winemenubuilder may hold a file we just made for a moment.
 constexpr DWORD kRetryStepMs = 50;
 constexpr DWORD kRetryForMs = 2000;
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return text;
-}
 
 bool IsPassing(DWORD code) {
     return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_DIR_NOT_EMPTY ||
@@ -129,12 +123,12 @@ bool Win32SetupMachine::RemoveFile(const std::string& path) {
         return FailWith(ERROR_DIRECTORY, "This is a folder, not a file.");
     const DWORD code = Retried([&] { return ::DeleteFileA(path.c_str()) != FALSE; });
     if (code == ERROR_SUCCESS || IsGone(code)) {
-        removed_.insert(Lower(path));
+        removed_.insert(FoldCase(path));
         return true;
     }
     // A program cannot delete its own running file; Windows removes it at the next restart.
-    if (Lower(path) == Lower(running_program_) && ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-        left_for_restart_.insert(Lower(path));
+    if (FoldCase(path) == FoldCase(running_program_) && ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        left_for_restart_.insert(FoldCase(path));
         return true;
     }
     return Fail(code);
@@ -147,7 +141,7 @@ bool Win32SetupMachine::HoldsOnlyWhatWasRemoved(const std::string& folder) {
         return true;
     do {
         const std::string name = found.cFileName;
-        const std::string inside = Lower(folder + "\\" + name);
+        const std::string inside = FoldCase(folder + "\\" + name);
         if (name != "." && name != ".." && removed_.count(inside) == 0 && left_for_restart_.count(inside) == 0)
             return false;
     } while (::FindNextFileA(find.Get(), &found));
@@ -157,19 +151,19 @@ bool Win32SetupMachine::HoldsOnlyWhatWasRemoved(const std::string& folder) {
 bool Win32SetupMachine::RemoveEmptyFolder(const std::string& path) {
     if (!HoldsOnlyWhatWasRemoved(path))
         return FailWith(ERROR_DIR_NOT_EMPTY, SystemMessage(ERROR_DIR_NOT_EMPTY));
-    const std::string prefix = Lower(path) + "\\";
+    const std::string prefix = FoldCase(path) + "\\";
     const bool waits_for_restart = std::any_of(left_for_restart_.begin(), left_for_restart_.end(),
                                                [&](const std::string& left) { return left.rfind(prefix, 0) == 0; });
     if (waits_for_restart) {
         if (!::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
             return Fail(::GetLastError());
-        left_for_restart_.insert(Lower(path));
+        left_for_restart_.insert(FoldCase(path));
         return true;
     }
     const DWORD code = Retried([&] { return ::RemoveDirectoryA(path.c_str()) != FALSE; });
     if (code != ERROR_SUCCESS && !IsGone(code))
         return Fail(code);
-    removed_.insert(Lower(path));
+    removed_.insert(FoldCase(path));
     return true;
 }
 
