@@ -7,6 +7,7 @@
 #include "mainwindow/code_page.h"
 #include "recovery/settings_file.h"
 #include "recovery/settings_record.h"
+#include "recovery/settings_store.h"
 #include "recovery/settings_values.h"
 
 namespace {
@@ -62,6 +63,14 @@ bool HasDotComponent(std::string_view path) {
     return false;
 }
 
+std::string SettingsPathOn(SetupMachine& machine) {
+    return SettingsStore::PathIn(WithoutSeparator(machine.WindowsDirectory()), '\\');
+}
+
+std::string StartMenuFolderOn(SetupMachine& machine) {
+    return WithoutSeparator(machine.StartMenuProgramsDirectory()) + "\\" + kStartMenuFolderName;
+}
+
 UninstallEntry EntryFor(const std::string& destination) {
     return {"Tolvane", kProductVersion, "Varnick", WithoutSeparator(destination),
             "\"" + destination + kSetupProgramName + "\"" + kUninstallArgument};
@@ -98,20 +107,22 @@ bool Do(SetupMachine& machine, const std::string& destination, SetupStep* step) 
     return false;
 }
 
-bool Undo(SetupMachine& machine, const SetupStep& step) {
+bool Remove(SetupMachine& machine, const SetupStep& step) {
     switch (step.kind) {
-        case SetupStepKind::Folder:
-            return machine.RemoveEmptyFolder(step.path);
-        case SetupStepKind::Settings:
-            return step.previous ? machine.ReplaceFile(step.path, *step.previous) : machine.RemoveFile(step.path);
         case SetupStepKind::Entry:
             return machine.RemoveUninstallEntry(step.path);
-        case SetupStepKind::File:
-        case SetupStepKind::Shortcut:
-        case SetupStepKind::Log:
+        case SetupStepKind::Folder:
+            return machine.RemoveEmptyFolder(step.path);
+        default:
             return machine.RemoveFile(step.path);
     }
-    return false;
+}
+
+// A rollback removes what a step made, except that a settings file the step replaced gets its old bytes back.
+bool Undo(SetupMachine& machine, const SetupStep& step) {
+    if (step.kind == SetupStepKind::Settings && step.previous)
+        return machine.ReplaceFile(step.path, *step.previous);
+    return Remove(machine, step);
 }
 
 void RollBack(SetupMachine& machine, const std::vector<SetupStep>& done, SetupOutcome* outcome) {
@@ -200,12 +211,12 @@ InstallPlan MakeInstallPlan(SetupMachine& machine, const std::string& setup_fold
     for (const std::string& name : InstalledFileNames())
         plan.steps.push_back({SetupStepKind::File, destination + name, source_folder + name, "", std::nullopt});
 
-    const std::string settings = WithoutSeparator(machine.WindowsDirectory()) + "\\" + kSettingsFileName;
+    const std::string settings = SettingsPathOn(machine);
     plan.steps.push_back({SetupStepKind::Settings, settings, "",
                           InstallSettingsBytes(machine.ReadSmallFile(settings, kSettingsReadLimit), destination),
                           std::nullopt});
 
-    const std::string menu = WithoutSeparator(machine.StartMenuProgramsDirectory()) + "\\" + kStartMenuFolderName;
+    const std::string menu = StartMenuFolderOn(machine);
     if (!machine.Exists(menu))
         plan.steps.push_back({SetupStepKind::Folder, menu, "", "", std::nullopt});
     const struct {
@@ -317,16 +328,6 @@ bool MayRemove(const SetupStep& step,
     return false;
 }
 
-bool Remove(SetupMachine& machine, const SetupStep& step) {
-    switch (step.kind) {
-        case SetupStepKind::Entry:
-            return machine.RemoveUninstallEntry(step.path);
-        case SetupStepKind::Folder:
-            return machine.RemoveEmptyFolder(step.path);
-        default:
-            return machine.RemoveFile(step.path);
-    }
-}
 
 }  // namespace
 
@@ -337,8 +338,8 @@ SetupOutcome RunUninstall(SetupMachine& machine, const std::string& destination,
         return {false, false, log_path,
                 "There is no list of installed files here: Tolvane was not installed into "
                 "this folder by its setup, or was removed already."};
-    const std::string menu = WithoutSeparator(machine.StartMenuProgramsDirectory()) + "\\" + kStartMenuFolderName;
-    const std::string settings = WithoutSeparator(machine.WindowsDirectory()) + "\\" + kSettingsFileName;
+    const std::string menu = StartMenuFolderOn(machine);
+    const std::string settings = SettingsPathOn(machine);
     const std::vector<SetupStep> listed = ParseLog(*log);
 
     SetupOutcome outcome;
