@@ -7,11 +7,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 output=${1:-docs}
-tool=build/sanitize/tolvane
-[ -x "$tool" ] || tool=build/release/tolvane
-: "${WINEPREFIX:=$PWD/build/mingw/wineprefix}"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-[ -f "$WINEPREFIX/system.reg" ] || xvfb-run -a wineboot -i >/dev/null 2>&1
+. tools/screenshot_setup.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-shots-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mingw=Z:$PWD/build/mingw

@@ -6,11 +6,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 output=${1:-docs/help.png}
-tool=build/sanitize/tolvane
-[ -x "$tool" ] || tool=build/release/tolvane
-: "${WINEPREFIX:=$PWD/build/mingw/wineprefix}"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINEPREFIX/system.reg" ] || xvfb-run -a wineboot -i >/dev/null 2>&1
+. tools/screenshot_setup.sh
 windows_dir="$WINEPREFIX/drive_c/windows"
 # The tests share this prefix: keep their settings file and put it back afterwards.
 saved=""

@@ -5,9 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 output=${1:-docs/installer.png}
-: "${WINEPREFIX:=$PWD/build/mingw/wineprefix}"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINEPREFIX/system.reg" ] || xvfb-run -a wineboot -i >/dev/null 2>&1
+. tools/screenshot_setup.sh
 # A Wine desktop window the size of the dialog gives it a title bar; the centred dialog fills it.
 xvfb-run -a -s "-screen 0 640x400x24" sh -c '
     wine explorer /desktop=shot,486x157 build/mingw/Rezaravoz.exe &

@@ -8,11 +8,7 @@ set -eu
 cd "$(dirname "$0")/.."
 output=${1:-docs/main-window.png}
 driver=${2:-}
-tool=build/sanitize/tolvane
-[ -x "$tool" ] || tool=build/release/tolvane
-: "${WINEPREFIX:=$PWD/build/mingw/wineprefix}"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINEPREFIX/system.reg" ] || xvfb-run -a wineboot -i >/dev/null 2>&1
+. tools/screenshot_setup.sh
 windows_dir="$WINEPREFIX/drive_c/windows"
 rm -f "$windows_dir/propPSD.pro"
 "$tool" settings init --file "$windows_dir/propPSD.pro" >/dev/null
