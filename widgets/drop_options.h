@@ -35,4 +35,3 @@ bool CheckDroppedPath(const DropOptions& options, PathType type, std::string_vie
 // The extension as the Windows shell finds it: from the last dot of the file name, dot included; empty when the
 // name has no dot, or when a blank follows the last dot.
 std::string_view PathExtension(std::string_view path);
-

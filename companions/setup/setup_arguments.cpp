@@ -19,7 +19,8 @@ SetupArguments ParseSetupArguments(std::string_view arguments) {
     std::string_view rest = TrimBlanks(arguments);
     while (!rest.empty()) {
         // A launcher that quotes every argument with a blank (Wine's, some scripts) gives "/D=FOLDER".
-        if (rest.size() >= 5 && rest.front() == '"' && rest.back() == '"' && EqualIgnoringCase(rest.substr(1, 3), "/D="))
+        if (rest.size() >= 5 && rest.front() == '"' && rest.back() == '"' &&
+            EqualIgnoringCase(rest.substr(1, 3), "/D="))
             rest = rest.substr(1, rest.size() - 2);
         if (rest.size() >= 3 && EqualIgnoringCase(rest.substr(0, 3), "/D=")) {
             parsed.destination = std::string(TrimBlanks(rest.substr(3)));

@@ -328,7 +328,6 @@ bool MayRemove(const SetupStep& step,
     return false;
 }
 
-
 }  // namespace
 
 SetupOutcome RunUninstall(SetupMachine& machine, const std::string& destination, bool remove_settings) {

@@ -127,7 +127,8 @@ bool Win32SetupMachine::RemoveFile(const std::string& path) {
         return true;
     }
     // A program cannot delete its own running file; Windows removes it at the next restart.
-    if (FoldCase(path) == FoldCase(running_program_) && ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    if (FoldCase(path) == FoldCase(running_program_) &&
+        ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         left_for_restart_.insert(FoldCase(path));
         return true;
     }
