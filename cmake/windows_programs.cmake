@@ -18,10 +18,12 @@ set(TOLVANE_WIN32_LIBRARIES comctl32 ole32 oleaut32 uuid shell32 shlwapi comdlg3
 # The thin framework over the platform seam, shared by every Windows program.
 add_library(win32_framework STATIC
     framework/dialog.cpp
+    framework/folder_browser.cpp
     framework/notification_reflector.cpp
     framework/subclassed_control.cpp
     framework/win32_platform.cpp
     framework/window.cpp
+    framework/wide_text.cpp
 )
 target_link_libraries(win32_framework PUBLIC platform_seam ${TOLVANE_WIN32_LIBRARIES})
 target_compile_definitions(win32_framework PUBLIC ${TOLVANE_WIN32_DEFINITIONS})

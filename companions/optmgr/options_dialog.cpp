@@ -1,36 +1,13 @@
 #include "companions/optmgr/options_dialog.h"
 
-#include <shlobj.h>
-
-#include <array>
 #include <vector>
 
 #include "companions/optmgr/optmgr_resource.h"
 #include "companions/optmgr/optmgr_texts.h"
+#include "framework/folder_browser.h"
+#include "framework/wide_text.h"
 
 namespace {
-
-std::wstring Widen(const std::string& utf8) {
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
-
-// Opens the folder browser on the folder the edit names, so Browse… starts where the user already is.
-int CALLBACK BrowseCallback(HWND browser, UINT msg, LPARAM, LPARAM data) {
-    if (msg == BFFM_INITIALIZED && data != 0)
-        ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
-}
 
 struct LabelEntry {
     int id;
@@ -56,11 +33,11 @@ constexpr int kFolderChars = 199;
 std::string WindowTextUtf8(HWND hwnd) {
     std::vector<wchar_t> text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1);
     const int length = ::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-    return Narrow(std::wstring(text.data(), static_cast<size_t>(length > 0 ? length : 0)));
+    return NarrowToUtf8(std::wstring_view(text.data(), static_cast<size_t>(length > 0 ? length : 0)));
 }
 
 void SetWindowTextUtf8(HWND hwnd, const std::string& utf8) {
-    ::SetWindowTextW(hwnd, Widen(utf8).c_str());
+    ::SetWindowTextW(hwnd, WidenUtf8(utf8).c_str());
 }
 
 OptionsDialog::OptionsDialog(HINSTANCE instance, Win32Platform& platform, OptionsEditor& editor)
@@ -91,27 +68,11 @@ void OptionsDialog::SetTexts() {
 }
 
 void OptionsDialog::OnBrowse() {
-    const std::string title = Localize(OptBrowseTitle, editor_.Language(), TextEncoding::Cp1252);
-    std::wstring start = Widen(WindowTextUtf8(Item(IDC_OUTPUT_FOLDER)));
-    BROWSEINFOA browse{};
-    browse.hwndOwner = Hwnd();
-    browse.lpszTitle = title.c_str();
-    // File-system folders only: the record stores a path, not a shell place such as the Control Panel.
-    browse.ulFlags = BIF_RETURNONLYFSDIRS;
-    browse.lpfn = &BrowseCallback;
-    browse.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
-    LPITEMIDLIST chosen = ::SHBrowseForFolderA(&browse);
-    if (chosen == nullptr)
-        return;
-    std::array<wchar_t, MAX_PATH> path{};
-    const bool is_path = ::SHGetPathFromIDListW(chosen, path.data()) != FALSE;
-    ::CoTaskMemFree(chosen);
-    if (!is_path)
-        return;
-    std::wstring folder = path.data();
-    if (!folder.empty() && folder.back() != L'\\')
-        folder += L'\\';
-    ::SetWindowTextW(Item(IDC_OUTPUT_FOLDER), folder.c_str());
+    const std::optional<std::string> folder =
+        BrowseForFolder(Hwnd(), Localize(OptBrowseTitle, editor_.Language(), TextEncoding::Cp1252),
+                        WindowTextUtf8(Item(IDC_OUTPUT_FOLDER)));
+    if (folder)
+        SetWindowTextUtf8(Item(IDC_OUTPUT_FOLDER), *folder);
 }
 
 void OptionsDialog::OnOk() {

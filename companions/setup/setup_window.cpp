@@ -1,23 +1,12 @@
 #include "companions/setup/setup_window.h"
 
-#include <shlobj.h>
-
 #include <array>
 
 #include "companions/setup/setup_resource.h"
+#include "framework/folder_browser.h"
+#include "mainwindow/code_page.h"
 
 namespace {
-
-// The folder browser opens on the folder the edit names, or on the nearest one above it that exists.
-int CALLBACK BrowseCallback(HWND browser, UINT msg, LPARAM, LPARAM data) {
-    if (msg == BFFM_INITIALIZED) {
-        std::string folder = reinterpret_cast<const char*>(data);
-        while (folder.size() > 3 && ::GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
-            folder.resize(folder.find_last_of('\\') == std::string::npos ? 0 : folder.find_last_of('\\'));
-        ::SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-    }
-    return 0;
-}
 
 std::string LastName(std::string folder) {
     while (!folder.empty() && folder.back() == '\\')
@@ -47,16 +36,12 @@ bool SetupWindow::OnInitDialog() {
 }
 
 bool SetupWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
-    if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
-        if (LOWORD(wp) == IDOK) {
-            OnInstall();
-            return true;
-        }
-        if (LOWORD(wp) == IDC_SETUP_BROWSE) {
-            OnBrowse();
-            return true;
-        }
-    }
+    static constexpr CommandEntry<SetupWindow> kCommands[] = {
+        {IDOK, BN_CLICKED, &SetupWindow::OnInstall},
+        {IDC_SETUP_BROWSE, BN_CLICKED, &SetupWindow::OnBrowse},
+    };
+    if (msg == WM_COMMAND && RunCommand(kCommands, *this, LOWORD(wp), HIWORD(wp)))
+        return true;
     return Dialog::OnMessage(msg, wp, lp, result);
 }
 
@@ -69,27 +54,13 @@ void SetupWindow::OnInstall() {
 }
 
 void SetupWindow::OnBrowse() {
-    const std::string current = Destination();
-    std::array<char, MAX_PATH> chosen{};
-    BROWSEINFOA info{};
-    info.hwndOwner = Hwnd();
-    info.pszDisplayName = chosen.data();
-    info.lpszTitle = "Choose the folder to install Tolvane into:";
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    info.lpfn = &BrowseCallback;
-    info.lParam = reinterpret_cast<LPARAM>(current.c_str());
-    LPITEMIDLIST picked = ::SHBrowseForFolderA(&info);
-    if (picked == nullptr)
-        return;
-    const bool is_path = ::SHGetPathFromIDListA(picked, chosen.data()) != FALSE;
-    ::CoTaskMemFree(picked);
-    if (!is_path)
+    const std::optional<std::string> picked =
+        BrowseForFolder(Hwnd(), "Choose the folder to install Tolvane into:", Cp1252ToUtf8(Destination()));
+    if (!picked)
         return;
     // A folder of its own inside the one picked, unless the user picked one meant for it.
-    std::string folder = chosen.data();
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    if (::lstrcmpiA(LastName(folder).c_str(), "Tolvane") != 0)
+    std::string folder = Utf8ToCp1252(*picked);
+    if (!EqualIgnoringCase(LastName(folder), "Tolvane"))
         folder += "Tolvane\\";
     ::SetDlgItemTextA(Hwnd(), IDC_SETUP_DESTINATION, folder.c_str());
 }

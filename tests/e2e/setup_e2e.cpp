@@ -113,6 +113,16 @@ void UseTheInstalledProgram(const std::string& destination, const std::string& w
     Check(options != nullptr, "its Options button starts Optmgr.exe");
     if (options != nullptr) {
         SaveScreenshot(options, "optmgr.ppm", 1500);
+        Press(options, IDC_BROWSE_FOLDER);
+        HWND browser = WaitForAnyWindow([&](HWND window) {
+            return ::GetWindow(window, GW_OWNER) == options &&
+                   ::FindWindowExA(window, nullptr, "SysTreeView32", nullptr);
+        });
+        Check(browser != nullptr, "its Browse opens the folder browser");
+        if (browser != nullptr) {
+            ::PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+            Check(Closes(browser), "and Cancel closes it");
+        }
         ::SendMessageA(::GetDlgItem(options, IDC_SUFFIX), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("OPT"));
         Press(options, IDOK);
         Check(Closes(options), "and OK there saves and closes it");

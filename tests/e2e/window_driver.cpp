@@ -97,6 +97,10 @@ HWND WaitForAnyDialog(const std::string& caption, int control_id, DWORD timeout_
     return FindDialog(0, &caption, control_id, timeout_ms);
 }
 
+HWND WaitForAnyWindow(const std::function<bool(HWND)>& match, DWORD timeout_ms) {
+    return FindWindowWhere(0, match, timeout_ms);
+}
+
 HWND RunningProgram::WaitForDialog(const std::string& caption, int control_id, DWORD timeout_ms) const {
     return FindDialog(process_id_, &caption, control_id, timeout_ms);
 }

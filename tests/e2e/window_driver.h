@@ -56,6 +56,8 @@ class RunningProgram {
 
 // A visible dialog of any process with this caption and control; nullptr after the timeout.
 HWND WaitForAnyDialog(const std::string& caption, int control_id, DWORD timeout_ms = 20000);
+// The first visible top-level window of any process for which `match` holds; nullptr after the timeout.
+HWND WaitForAnyWindow(const std::function<bool(HWND)>& match, DWORD timeout_ms = 20000);
 
 std::string WindowText(HWND hwnd);
 // A window of the dialog class: dialogs and message boxes.
