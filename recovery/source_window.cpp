@@ -19,7 +19,10 @@ void SourceWindow::SlideTo(uint64_t offset) {
     std::memmove(buffer_.data(), At(offset), keep);
     start_ = offset;
     size_ = keep;
-    const size_t wanted = buffer_.size() - size_;
+    // A read that ends on a page boundary of the source goes in one system call straight into the window, not
+    // partly through the stream's own buffer.
+    constexpr uint64_t kPageSize = 4096;
+    const size_t wanted = buffer_.size() - size_ - static_cast<size_t>(start_ % kPageSize);
     const size_t got = source_.Read(buffer_.data() + size_, wanted);
     size_ += got;
     exhausted_ = got < wanted;

@@ -59,4 +59,38 @@ TEST(StdioFileSystemTest, AReplacementThatCannotBeWrittenWholeKeepsTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "the temporary file is gone";
 }
 
+// Pictures reach the file in the carver's pieces: every byte arrives, in order, and a disk that fills up halfway
+// makes a write or the close fail with the system's reason instead of losing the rest silently.
+TEST(StdioFileSystemTest, ANewFileTakesEveryPieceOrSaysWhyNot) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::string picture(200000, '\0');
+    for (size_t i = 0; i < picture.size(); ++i)
+        picture[i] = static_cast<char>(i * 131 % 251);
+    for (const rlim_t room : {rlim_t{RLIM_INFINITY}, rlim_t{100000}}) {
+        TempDir dir;
+        StdioFileSystem files;
+        const std::string path = dir / "1.jpg";
+        std::unique_ptr<OutputFile> file;
+        ASSERT_EQ(files.CreateNew(path, &file), CreateOutcome::Created);
+        rlimit limit{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit saved = limit;
+        limit.rlim_cur = room;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        bool written = true;
+        for (size_t at = 0; at < picture.size() && written; at += 1000)
+            written = file->Write(picture.data() + at, 1000);
+        written = file->Close() && written;
+        setrlimit(RLIMIT_FSIZE, &saved);
+        if (room == RLIM_INFINITY) {
+            EXPECT_TRUE(written);
+            EXPECT_EQ(ReadAll(path), picture);
+        } else {
+            EXPECT_FALSE(written);
+            EXPECT_EQ(files.LastError(), "File too large");
+            EXPECT_EQ(ReadAll(path), picture.substr(0, room)) << "what fitted is there";
+        }
+    }
+}
+
 }  // namespace
