@@ -53,7 +53,7 @@ class StdioOutputFile final : public OutputFile {
     // A picture of up to 64 KiB reaches the system in one write, however many pieces the carver hands over. The
     // buffer outlives the stream, which is declared after it.
     static constexpr size_t kBufferSize = size_t{1} << 16;
-    std::unique_ptr<char[]> buffer_ = std::make_unique<char[]>(kBufferSize);
+    std::unique_ptr<char[]> buffer_{new char[kBufferSize]};  // left uninitialised: the stream fills it
     NativeFile file_;
     ErrorSlot error_;
 };
