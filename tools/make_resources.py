@@ -1237,6 +1237,21 @@ def build() -> Dict[Path, bytes]:
     return files
 
 
+def write_program_icon(path: Path, paint, argv) -> int:
+    """Encode a companion program's icon from `paint(size)` at 32 and 16 pixels and write it to `path`; with --check
+    in `argv`, write nothing and return 1 when the file on disk is missing or differs."""
+    data = encode_ico([paint(32), paint(16)])
+    assert [(w, h) for w, h, _, _ in read_directory(data, 1)] == [(32, 32), (16, 16)]
+    if "--check" in argv:
+        stale = not path.exists() or path.read_bytes() != data
+        if stale:
+            print(f"out of date: {path}")
+        return 1 if stale else 0
+    path.write_bytes(data)
+    print(f"wrote {path} ({len(data)} bytes)")
+    return 0
+
+
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--check", action="store_true", help="compare with the files on disk instead of writing")

@@ -41,15 +41,5 @@ def paint_help_icon(size: int):
     return c
 
 
-def main() -> int:
-    data = art.encode_ico([paint_help_icon(32), paint_help_icon(16)])
-    target = HERE / "help.ico"
-    if "--check" in sys.argv[1:]:
-        return 0 if target.exists() and target.read_bytes() == data else 1
-    target.write_bytes(data)
-    print(f"wrote {target}")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(art.write_program_icon(HERE / "help.ico", paint_help_icon, sys.argv[1:]))

@@ -34,18 +34,5 @@ def paint_options_icon(size: int) -> "art.Canvas":
     return c
 
 
-def main() -> int:
-    data = art.encode_ico([paint_options_icon(32), paint_options_icon(16)])
-    assert [(w, h) for w, h, _, _ in art.read_directory(data, 1)] == [(32, 32), (16, 16)]
-    if "--check" in sys.argv[1:]:
-        stale = not ICON.exists() or ICON.read_bytes() != data
-        if stale:
-            print(f"out of date: {ICON}")
-        return 1 if stale else 0
-    ICON.write_bytes(data)
-    print(f"wrote {ICON} ({len(data)} bytes)")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(art.write_program_icon(ICON, paint_options_icon, sys.argv[1:]))
