@@ -9,7 +9,7 @@
 #include "framework/file_system.h"
 #include "framework/notification_reflector.h"
 #include "framework/win32_platform.h"
-#include "mainwindow/language.h"
+#include "languages/language.h"
 #include "widgets/hyperlink_static.h"
 #include "widgets/scroll_hot_static.h"
 

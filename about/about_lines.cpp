@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 #include "widgets/home_page.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "mainwindow/language.h"
+#include "languages/language.h"
 
 // The six lines the about box scrolls, in every language, in the order they are shown.
 enum AboutRow : size_t { AboutTitle, AboutBlank, AboutDescription, AboutNotice, AboutRelease, AboutContact };

@@ -6,7 +6,7 @@
 
 #include "framework/file_system.h"
 #include "framework/platform.h"
-#include "mainwindow/language.h"
+#include "languages/language.h"
 
 // The programs beside the recovery program in its installation folder, started without arguments.
 constexpr std::string_view kHelpProgram = "Help.exe";

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "mainwindow/language.h"
+#include "languages/language.h"
 
 // The four popup menus of the main window.
 enum class PopupMenu { File, Options, Help, List };

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "mainwindow/language.h"
+#include "languages/language.h"
 
 // The main window's labels in six languages: list headers, menu items, tool tips and the add-file dialog's title.
 // Looked up with the current language each time a text is shown.

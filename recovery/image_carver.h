@@ -5,7 +5,7 @@
 
 #include "framework/file_system.h"
 #include "framework/platform.h"
-#include "mainwindow/language.h"
+#include "languages/language.h"
 #include "recovery/candidate_filter.h"
 #include "recovery/carve_result.h"
 #include "recovery/image_signatures.h"

@@ -6,7 +6,7 @@
 
 #include "framework/file_system.h"
 #include "framework/platform.h"
-#include "mainwindow/language.h"
+#include "languages/language.h"
 #include "recovery/carve_result.h"
 #include "recovery/image_carver.h"
 #include "recovery/settings_store.h"

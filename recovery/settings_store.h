@@ -5,7 +5,7 @@
 
 #include "framework/file_system.h"
 #include "framework/platform.h"
-#include "mainwindow/language.h"
+#include "languages/language.h"
 #include "recovery/settings_record.h"
 
 // What the main window takes from the settings file when it starts.

@@ -1,6 +1,6 @@
 #include "recovery/settings_values.h"
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 # Fails when a file of the portable core includes <windows.h> or throws.
 file(GLOB core_files
     ${SOURCE_DIR}/recovery/*.h ${SOURCE_DIR}/recovery/*.cpp
-    ${SOURCE_DIR}/mainwindow/code_page.* ${SOURCE_DIR}/mainwindow/language.*
+    ${SOURCE_DIR}/languages/*.h ${SOURCE_DIR}/languages/*.cpp
     ${SOURCE_DIR}/framework/platform.h ${SOURCE_DIR}/framework/file_system.h
     ${SOURCE_DIR}/framework/stdio_file_system.* ${SOURCE_DIR}/framework/file_position.*
     ${SOURCE_DIR}/framework/native_file.*
@@ -42,9 +42,16 @@ endif()
 file(GLOB installer_files ${SOURCE_DIR}/installer/sfx_*.* ${SOURCE_DIR}/installer/install_flow.*)
 set(recovery_files ${core_files})
 list(REMOVE_ITEM recovery_files ${installer_files})
-find_offences("#include[ \t]*\"(recovery|mainwindow|widgets|about)/" ${installer_files})
+find_offences("#include[ \t]*\"(recovery|mainwindow|widgets|about|languages)/" ${installer_files})
 find_offences("#include[ \t]*\"installer/" ${recovery_files})
 if(offences)
     message(FATAL_ERROR "the recovery core and the installer core must not include each other:\n${offences}")
+endif()
+# Dependencies go one way: the engine, the widgets, the about box and the languages below them never reach up into
+# the main window.
+file(GLOB lower_files ${SOURCE_DIR}/recovery/*.* ${SOURCE_DIR}/widgets/*.* ${SOURCE_DIR}/about/*.* ${SOURCE_DIR}/languages/*.*)
+find_offences("#include[ \t]*\"mainwindow/" ${lower_files})
+if(offences)
+    message(FATAL_ERROR "recovery/, widgets/, about/ and languages/ must not include mainwindow/:\n${offences}")
 endif()
 message(STATUS "${count} core files checked")

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Which dropped paths the file list wants, and the shell's idea of a file's extension.
 #include <gtest/gtest.h>
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 #include "widgets/drop_options.h"
 #include "widgets/file_list_entry.h"
 

@@ -9,7 +9,7 @@
 #include "companions/help/help_language.h"
 #include "companions/help/help_layout.h"
 #include "companions/help/help_topics.h"
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 #include "recovery/settings_record.h"
 #include "tests/support/memory_file_system.h"
 

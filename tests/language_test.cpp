@@ -2,8 +2,8 @@
 // with escapes so that they do not depend on the conversion they check.
 #include <gtest/gtest.h>
 
-#include "mainwindow/code_page.h"
-#include "mainwindow/language.h"
+#include "languages/code_page.h"
+#include "languages/language.h"
 #include "recovery/image_carver.h"
 #include "recovery/recover_command.h"
 

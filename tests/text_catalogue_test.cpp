@@ -2,7 +2,7 @@
 // conversion they check), and the rules every label follows.
 #include <gtest/gtest.h>
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 #include "mainwindow/text_catalogue.h"
 
 namespace {

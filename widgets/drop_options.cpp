@@ -1,6 +1,6 @@
 #include "widgets/drop_options.h"
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 
 std::string_view PathExtension(std::string_view path) {
     size_t dot = std::string_view::npos;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "framework/file_system.h"
-#include "mainwindow/language.h"
+#include "languages/language.h"
 
 // The language the help speaks: the language byte of the settings file at `settings_path`. The help explains what
 // to do about a broken installation, so a missing, short, long or damaged file means English, without a message,

@@ -1,6 +1,6 @@
 #include "companions/help/help_topics.h"
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 #include "recovery/image_carver.h"
 #include "recovery/recover_command.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mainwindow/language.h"
+#include "languages/language.h"
 
 // The help texts. Each topic is written once per language as UTF-8: its title on the first line, then its body.
 // A body names the recovery program's messages as {MsgName}, so the help quotes each message exactly as the

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "companions/optmgr/optmgr_texts.h"
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 #include "recovery/settings_file.h"
 #include "recovery/settings_values.h"
 

@@ -4,7 +4,7 @@
 
 #include "framework/file_system.h"
 #include "framework/platform.h"
-#include "mainwindow/language.h"
+#include "languages/language.h"
 #include "recovery/settings_record.h"
 
 // The output settings as the dialog shows them and the user types them: UTF-8 text, the folder as stored (with

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/language.h"
+#include "languages/language.h"
 #include "recovery/settings_values.h"
 
 // The configuration program's texts in the six languages of the settings file, looked up with the stored language

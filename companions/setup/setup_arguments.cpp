@@ -1,6 +1,6 @@
 #include "companions/setup/setup_arguments.h"
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdint>
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 #include "recovery/settings_file.h"
 #include "recovery/settings_record.h"
 #include "recovery/settings_store.h"

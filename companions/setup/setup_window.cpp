@@ -4,7 +4,7 @@
 
 #include "companions/setup/setup_resource.h"
 #include "framework/folder_browser.h"
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "framework/file_system.h"
 #include "framework/platform.h"
-#include "mainwindow/language.h"
+#include "languages/language.h"
 #include "recovery/carve_result.h"
 
 // A source read the old way: a buffered stream with a position, an end-of-file flag and an error flag.

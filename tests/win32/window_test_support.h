@@ -9,7 +9,7 @@
 
 #include "framework/notification_reflector.h"
 #include "framework/win32_platform.h"
-#include "mainwindow/language.h"
+#include "languages/language.h"
 
 // A folder of its own under the Windows temporary folder, removed with its files at the end of the test.
 class WinTempDir {

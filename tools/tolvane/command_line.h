@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/language.h"
+#include "languages/language.h"
 
 // The command line of the tolvane tool, parsed. Parsing never prints; the caller reports `error`.
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 #include "recovery/image_carver.h"
 #include "recovery/recover_command.h"
 #include "recovery/recover_paths.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 #include "recovery/settings_file.h"
 #include "recovery/settings_store.h"
 #include "recovery/settings_values.h"

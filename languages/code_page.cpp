@@ -1,4 +1,4 @@
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "mainwindow/language.h"
+#include "languages/language.h"
 
-#include "mainwindow/code_page.h"
+#include "languages/code_page.h"
 
 LanguageId LanguageFromNumber(int number) {
     if (number < 1 || number > kLanguageCount)
