@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/windows_name.h"
+
 // The installer archive, appended behind the installer's executable image:
 //
 //   image | file data | directory | entry count (u32) | "!ZUNK_SFX!"
@@ -54,12 +56,11 @@ constexpr size_t kSfxMaxNameLength = kSfxNameBufferSize - 1;
 // Positions are handled as signed 32-bit values by the installer, so no offset or size may reach 2 GiB.
 constexpr uint64_t kSfxPositionLimit = uint64_t{1} << 31;
 
-// A file name component holds at most this many bytes on Windows (and on the usual POSIX file systems).
-constexpr size_t kSfxMaxComponentLength = 255;
+constexpr size_t kSfxMaxComponentLength = kMaxNameComponentLength;
 
 // Why a stored name must not be written into the extraction folder, or nullptr when it is a bare file name that
-// Windows can create as it stands, in the extraction folder and nowhere else. The reasons are fixed texts for
-// messages.
+// Windows can create as it stands, in the extraction folder and nowhere else (WindowsNameRefusal, within the
+// installer's name buffer). The reasons are fixed texts for messages.
 const char* SfxNameRefusal(std::string_view name);
 
 // Whether two stored names name the same file on Windows, which ignores the case of letters (Windows-1252 names).

@@ -4,7 +4,7 @@ file(GLOB core_files
     ${SOURCE_DIR}/languages/*.h ${SOURCE_DIR}/languages/*.cpp
     ${SOURCE_DIR}/framework/platform.h ${SOURCE_DIR}/framework/file_system.h
     ${SOURCE_DIR}/framework/stdio_file_system.* ${SOURCE_DIR}/framework/file_position.*
-    ${SOURCE_DIR}/framework/native_file.*
+    ${SOURCE_DIR}/framework/native_file.* ${SOURCE_DIR}/framework/windows_name.*
     ${SOURCE_DIR}/mainwindow/text_catalogue.*
     ${SOURCE_DIR}/mainwindow/companion_launcher.* ${SOURCE_DIR}/mainwindow/drop_option_fields.*
     ${SOURCE_DIR}/widgets/menu_item_art.* ${SOURCE_DIR}/widgets/menu_mnemonic.* ${SOURCE_DIR}/widgets/menu_placement.*

@@ -245,6 +245,13 @@ TEST(SetupPlan, DestinationIsAFullPathThatFitsTheSettingsRecord) {
         {"C:\\a:b", ""},
         {"C:\\a\\..\\b", ""},
         {"C:\\a\tb", ""},
+        {"C:\\Apps\\.Tol", "C:\\Apps\\.Tol\\"},
+        // Windows would make another folder than the one named, or none.
+        {"C:\\Apps\\Tol.", ""},
+        {"C:\\Apps\\Tol.\\", ""},
+        {"C:\\Apps \\Tol", ""},
+        {"\\\\server\\share.\\Tol", ""},
+        {"C:\\Apps\\nul\\Tol", ""},
     };
     for (const auto& c : cases) {
         std::string problem;

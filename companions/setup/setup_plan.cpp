@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "framework/windows_name.h"
 #include "languages/code_page.h"
 #include "recovery/settings_file.h"
 #include "recovery/settings_record.h"
@@ -43,24 +44,18 @@ std::string ParentOf(const std::string& path) {
     return last == std::string::npos ? std::string() : path.substr(0, last);
 }
 
-bool HasForbiddenCharacter(std::string_view path) {
-    // After the drive's colon, or anywhere in a network path.
-    const std::string_view checked = path.size() >= 2 && path[1] == ':' ? path.substr(2) : path;
-    return checked.find_first_of("<>\"|?*:") != std::string_view::npos;
-}
-
-bool HasDotComponent(std::string_view path) {
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string_view::npos)
-            end = path.size();
-        const std::string_view part = path.substr(start, end - start);
-        if (part == "." || part == "..")
-            return true;
-        start = end + 1;
+// Every folder name must be made as it is written: Windows makes C:\Apps\Tol. as C:\Apps\Tol, while the log, the
+// settings and the program list would keep the dot, and the removal would find nothing of its own there.
+std::string FolderNameProblem(std::string_view path, bool network) {
+    std::string_view rest = path.substr(network ? 2 : 3);
+    while (!rest.empty()) {
+        const size_t end = std::min(rest.find('\\'), rest.size());
+        const std::string_view name = rest.substr(0, end);
+        if (const char* refusal = WindowsNameRefusal(name))
+            return "The folder name \"" + std::string(name) + "\" cannot be used: " + refusal + ".";
+        rest.remove_prefix(std::min(end + 1, rest.size()));
     }
-    return false;
+    return std::string();
 }
 
 std::string SettingsPathOn(SetupMachine& machine) {
@@ -161,8 +156,8 @@ std::string NormalizeDestination(std::string_view typed, std::string* problem) {
         *problem = "Please give the folder's full path, such as C:\\Program Files\\Varnick\\Tolvane\\.";
     } else if (path.size() <= 3) {
         *problem = "Please choose a folder, not the whole drive.";
-    } else if (HasForbiddenCharacter(path) || HasDotComponent(path)) {
-        *problem = "A folder name may not hold < > \" | ? * : and may not be . or ..";
+    } else if (std::string name_problem = FolderNameProblem(path, network); !name_problem.empty()) {
+        *problem = name_problem;
     } else {
         std::string value = FolderFieldValue(path, '\\');
         switch (CheckFolder(value, kInstallFolderField)) {
