@@ -22,7 +22,8 @@ struct MachineState {
     }
 };
 
-// Files and folders in maps; every change counts as one operation, and operation `fail_at` fails.
+// Files and folders in maps; every change counts as one operation, and operation `fail_at` fails. Paths are resolved
+// as Windows resolves them, / and .. included.
 class FakeMachine final : public SetupMachine {
   public:
     FakeMachine() {
@@ -33,27 +34,35 @@ class FakeMachine final : public SetupMachine {
     std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
     std::string ProgramFilesDirectory() override { return "C:\\Program Files"; }
     std::string StartMenuProgramsDirectory() override { return "C:\\Menu"; }
-    bool Exists(const std::string& p) override { return state.files.count(p) + state.folders.count(p) > 0; }
-    bool IsFolder(const std::string& p) override { return state.folders.count(p) > 0; }
+    bool Exists(const std::string& path) override {
+        const std::string p = Resolved(path);
+        return state.files.count(p) + state.folders.count(p) > 0;
+    }
+    bool IsFolder(const std::string& path) override { return state.folders.count(Resolved(path)) > 0; }
     bool CopyNew(const std::string& from, const std::string& to) override {
         return !Fails() && state.files.count(from) && Create(to, state.files[from]);
     }
-    bool MakeFolder(const std::string& p) override { return !Fails() && Makes(p) && state.folders.insert(p).second; }
-    bool RemoveFile(const std::string& p) override { return !Fails() && !IsFolder(p) && state.files.erase(p) < 2; }
-    bool RemoveEmptyFolder(const std::string& p) override {
+    bool MakeFolder(const std::string& path) override {
+        return !Fails() && Makes(path) && state.folders.insert(Resolved(path)).second;
+    }
+    bool RemoveFile(const std::string& path) override {
+        return !Fails() && !IsFolder(path) && state.files.erase(Resolved(path)) < 2;
+    }
+    bool RemoveEmptyFolder(const std::string& path) override {
+        const std::string p = Resolved(path);
         const auto inside = [&](const std::string& name) { return name.rfind(p + "\\", 0) == 0; };
         return !Fails() && std::none_of(state.folders.begin(), state.folders.end(), inside) &&
                std::none_of(state.files.begin(), state.files.end(), [&](const auto& f) { return inside(f.first); }) &&
                state.folders.erase(p) < 2;
     }
-    std::optional<std::string> ReadSmallFile(const std::string& p, size_t limit) override {
-        const auto found = state.files.find(p);
+    std::optional<std::string> ReadSmallFile(const std::string& path, size_t limit) override {
+        const auto found = state.files.find(Resolved(path));
         return found != state.files.end() && found->second.size() <= limit ? std::optional(found->second)
                                                                            : std::nullopt;
     }
     bool CreateNewFile(const std::string& p, const std::string& bytes) override { return !Fails() && Create(p, bytes); }
-    bool ReplaceFile(const std::string& p, const std::string& bytes) override {
-        return !Fails() && IsFolder(Parent(p)) && (state.files[p] = bytes, true);
+    bool ReplaceFile(const std::string& path, const std::string& bytes) override {
+        return !Fails() && IsFolder(Parent(path)) && (state.files[Resolved(path)] = bytes, true);
     }
     bool CreateShortcut(const std::string& link, const std::string& target, const std::string&) override {
         return !Fails() && Create(link, "link to " + target);
@@ -75,11 +84,26 @@ class FakeMachine final : public SetupMachine {
     bool denied = false;
 
   private:
+    static std::string Resolved(const std::string& path) {
+        std::vector<std::string> parts;
+        for (size_t start = 0, end = 0; start <= path.size(); start = end + 1) {
+            end = std::min(path.find_first_of("\\/", start), path.size());
+            const std::string part = path.substr(start, end - start);
+            if (part == ".." && parts.size() > 1)
+                parts.pop_back();
+            else if (part != ".." && part != "." && (parts.empty() || !part.empty()))
+                parts.push_back(part);
+        }
+        std::string resolved = parts.front();
+        for (size_t i = 1; i < parts.size(); ++i)
+            resolved += "\\" + parts[i];
+        return resolved;
+    }
     static std::string Parent(const std::string& p) { return p.substr(0, p.rfind('\\')); }
     bool Fails() { return operations++ == fail_at; }
-    bool Makes(const std::string& p) { return !Exists(p) && IsFolder(Parent(p)); }
+    bool Makes(const std::string& p) { return !Exists(p) && IsFolder(Parent(Resolved(p))); }
     bool Create(const std::string& p, const std::string& bytes) {
-        return Makes(p) && state.files.emplace(p, bytes).second;
+        return Makes(p) && state.files.emplace(Resolved(p), bytes).second;
     }
 };
 
@@ -172,20 +196,20 @@ TEST(SetupPlan, UninstallRemovesOnlyWhatItsLogNames) {
     machine.state.folders.insert(std::string(kDest) + "damaged_photoREC");
     const std::string picture = std::string(kDest) + "damaged_photoREC\\1.jpg";
     machine.state.files[picture] = "a recovered picture";
-    std::string& log = machine.state.files[std::string(kDest) + "install.log"];
-    log += "file\tC:\\WINDOWS\\system.ini\r\nfolder\tC:\\WINDOWS\r\nfile\t" + picture +
-           "\r\nshortcut\tC:\\Setup\\Tolvane.exe\r\nsettings\tC:\\WINDOWS\\win.ini\r\nentry\tHKCR\r\nbroken line\r\n";
-    machine.state.files["C:\\WINDOWS\\system.ini"] = machine.state.files["C:\\WINDOWS\\win.ini"] = "system";
 
-    // The first run meets a file in use: it goes on, and the log keeps naming what is left.
-    machine.fail_at = machine.operations + 2;
+    // The first run meets a file in use: it goes on, and the log keeps naming what is left, the setup program and
+    // the program list's entry among it, so that the removal can be run again.
+    machine.fail_at = machine.operations + 1;
     const SetupOutcome first = RunUninstall(machine, kDest, true);
     EXPECT_FALSE(first.ok);
     EXPECT_EQ(first.path, "C:\\Menu\\Tolvane\\Help.lnk");
+    EXPECT_NE(DescribeFailure(first, true).find("still listed in install.log"), std::string::npos);
     const std::vector<SetupStep> left = ParseLog(machine.state.files[std::string(kDest) + "install.log"]);
-    ASSERT_EQ(left.size(), 6u);
-    EXPECT_EQ(left[2].path, "C:\\Menu\\Tolvane");
-    EXPECT_EQ(left[3].path, "C:\\Menu\\Tolvane\\Help.lnk");
+    ASSERT_EQ(left.size(), 7u);
+    EXPECT_EQ(left[2].path, std::string(kDest) + "Installer.exe");
+    EXPECT_EQ(left[4].path, "C:\\Menu\\Tolvane\\Help.lnk");
+    EXPECT_EQ(left[5].kind, SetupStepKind::Entry);
+    EXPECT_EQ(machine.state.entry, "HKLM");
 
     ASSERT_TRUE(RunUninstall(machine, kDest, true).ok);
     FakeMachine expected;
@@ -193,9 +217,46 @@ TEST(SetupPlan, UninstallRemovesOnlyWhatItsLogNames) {
                                "C:\\Program Files\\Varnick\\Tolvane\\damaged_photoREC"})
         expected.state.folders.insert(folder);
     expected.state.files[picture] = "a recovered picture";
-    expected.state.files["C:\\WINDOWS\\system.ini"] = expected.state.files["C:\\WINDOWS\\win.ini"] = "system";
     EXPECT_TRUE(machine.state == expected.state);
-    EXPECT_FALSE(RunUninstall(machine, kDest, true).ok) << "no log: nothing to remove";
+    const SetupOutcome again = RunUninstall(machine, kDest, true);
+    EXPECT_FALSE(again.ok) << "no log: nothing to remove";
+    EXPECT_EQ(DescribeFailure(again, true).find("still listed"), std::string::npos) << "nothing is listed anywhere";
+}
+
+TEST(SetupPlan, RemovalDeletesOnlyWhatTheSetupMakesWhateverItsLogSays) {
+    const std::string dest = kDest;
+    const struct {
+        const char* word;  // the log's line: its word and its path
+        std::string line;
+        std::string target;  // what the line reaches on Windows
+        bool removed;
+    } cases[] = {
+        // Windows resolves .. and takes / as a separator, so these lines reach files the setup never made.
+        {"shortcut", "C:\\Menu\\Tolvane\\..\\..\\victim.txt", "C:\\victim.txt", false},
+        {"file", dest + "../victim.txt", "C:\\Program Files\\Varnick\\victim.txt", false},
+        {"file", dest + "photoREC/1.jpg", dest + "photoREC\\1.jpg", false},
+        {"file", dest + "1.jpg", dest + "1.jpg", false},  // a picture the user recovered into the program folder
+        {"file", "C:\\WINDOWS\\system.ini", "C:\\WINDOWS\\system.ini", false},
+        {"shortcut", "C:\\Menu\\Tolvane\\Foreign.lnk", "C:\\Menu\\Tolvane\\Foreign.lnk", false},
+        {"shortcut", "C:\\Setup\\Tolvane.exe", "C:\\Setup\\Tolvane.exe", false},
+        {"settings", "C:\\WINDOWS\\win.ini", "C:\\WINDOWS\\win.ini", false},
+        {"folder", "C:\\Menu\\Tolvane\\..\\Empty", "C:\\Menu\\Empty", false},
+        // The setup's own things, whatever the case of the letters, and then by the setup's own spelling.
+        {"file", "C:\\PROGRAM FILES\\varnick\\TOLVANE\\help.EXE", dest + "Help.exe", true},
+        {"shortcut", "C:\\Menu\\Tolvane\\Options.lnk", "C:\\Menu\\Tolvane\\Options.lnk", true},
+        {"settings", kSettings, kSettings, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        FakeMachine machine;
+        ASSERT_TRUE(Install(machine).ok);
+        machine.state.folders.insert({dest + "photoREC", "C:\\Menu\\Empty"});
+        if (!machine.Exists(c.target))
+            machine.state.files[c.target] = "not the setup's";
+        machine.state.files[dest + "install.log"] = std::string(c.word) + "\t" + c.line + "\r\n";
+        EXPECT_TRUE(RunUninstall(machine, dest, true).ok);
+        EXPECT_EQ(machine.Exists(c.target), !c.removed);
+    }
 }
 
 TEST(SetupPlan, RefusesBeforeWritingAnything) {

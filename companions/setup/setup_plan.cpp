@@ -18,6 +18,15 @@ constexpr size_t kLogReadLimit = size_t{1024} * 1024;
 constexpr char kUninstallArgument[] = " /uninstall";
 constexpr char kCouldNotUndo[] = "\nCould not undo: ";
 
+struct Shortcut {
+    const char* link;
+    const char* program;
+    const char* description;
+};
+constexpr Shortcut kShortcuts[] = {{"Tolvane.lnk", "Tolvane.exe", "Recover the pictures of damaged Photoshop files"},
+                                   {"Help.lnk", "Help.exe", "Tolvane Help"},
+                                   {"Options.lnk", "Optmgr.exe", "Tolvane Options"}};
+
 struct StepWord {
     SetupStepKind kind;
     const char* word;
@@ -26,12 +35,6 @@ constexpr StepWord kStepWords[] = {
     {SetupStepKind::Folder, "folder"},     {SetupStepKind::File, "file"},   {SetupStepKind::Settings, "settings"},
     {SetupStepKind::Shortcut, "shortcut"}, {SetupStepKind::Entry, "entry"}, {SetupStepKind::Log, "log"},
 };
-
-// Windows names ignore case.
-bool IsInside(std::string_view path, std::string_view folder_with_separator) {
-    return path.size() > folder_with_separator.size() &&
-           EqualIgnoringCase(path.substr(0, folder_with_separator.size()), folder_with_separator);
-}
 
 std::string WithoutSeparator(std::string folder) {
     while (folder.size() > 3 && folder.back() == '\\')
@@ -214,14 +217,7 @@ InstallPlan MakeInstallPlan(SetupMachine& machine, const std::string& setup_fold
     const std::string menu = StartMenuFolderOn(machine);
     if (!machine.Exists(menu))
         plan.steps.push_back({SetupStepKind::Folder, menu, "", "", std::nullopt});
-    const struct {
-        const char* link;
-        const char* program;
-        const char* description;
-    } shortcuts[] = {{"Tolvane.lnk", "Tolvane.exe", "Recover the pictures of damaged Photoshop files"},
-                     {"Help.lnk", "Help.exe", "Tolvane Help"},
-                     {"Options.lnk", "Optmgr.exe", "Tolvane Options"}};
-    for (const auto& shortcut : shortcuts)
+    for (const Shortcut& shortcut : kShortcuts)
         plan.steps.push_back({SetupStepKind::Shortcut, menu + "\\" + shortcut.link, destination + shortcut.program,
                               shortcut.description, std::nullopt});
 
@@ -300,27 +296,52 @@ std::vector<SetupStep> ParseLog(std::string_view text) {
 
 namespace {
 
-// Only what a log of this setup can name: a guard against a log edited by hand or by another program.
-bool MayRemove(const SetupStep& step,
-               const std::string& destination,
-               const std::string& menu,
-               const std::string& settings) {
+// A folder the removal may take away when it is empty: not a drive's root, nor a network share's.
+bool BelowRoot(const std::string& folder) {
+    if (folder.rfind("\\\\", 0) == 0)
+        return std::count(folder.begin(), folder.end(), '\\') >= 4;
+    return folder.size() > 3;
+}
+
+// The log says which of the setup's own things were made, never what else to delete: anyone who may write the log
+// could otherwise make an administrator's removal delete any file. A line counts only when it names, letter case
+// aside, one of the paths this setup makes, and the removal then works on the setup's own spelling of it; any other
+// line (.. or / after a right prefix, a picture recovered into the program folder) is passed over.
+std::optional<std::string> OwnPathFor(const SetupStep& step,
+                                      const std::string& destination,
+                                      const std::string& menu,
+                                      const std::string& settings) {
+    std::vector<std::string> own;
     switch (step.kind) {
         case SetupStepKind::Settings:
-            return EqualIgnoringCase(step.path, settings);
+            own = {settings};
+            break;
         case SetupStepKind::Entry:
-            return step.path == "HKLM" || step.path == "HKCU";
+            own = {"HKLM", "HKCU"};
+            break;
+        case SetupStepKind::Log:
+            own = {destination + kInstallLogName};
+            break;
+        case SetupStepKind::File:
+            for (const std::string& name : InstalledFileNames())
+                own.push_back(destination + name);
+            break;
+        case SetupStepKind::Shortcut:
+            for (const Shortcut& shortcut : kShortcuts)
+                own.push_back(menu + "\\" + shortcut.link);
+            break;
         case SetupStepKind::Folder:
             // The destination, the folders made above it, and the Start-menu folder; each only when empty.
-            return EqualIgnoringCase(step.path + "\\", destination) || IsInside(destination, step.path + "\\") ||
-                   EqualIgnoringCase(step.path, menu);
-        case SetupStepKind::File:
-        case SetupStepKind::Log:
-            return IsInside(step.path, destination) && step.path.find('\\', destination.size()) == std::string::npos;
-        case SetupStepKind::Shortcut:
-            return IsInside(step.path, menu + "\\");
+            own.push_back(menu);
+            for (std::string folder = WithoutSeparator(destination); BelowRoot(folder); folder = ParentOf(folder))
+                own.push_back(folder);
+            break;
     }
-    return false;
+    for (const std::string& path : own) {
+        if (step.kind == SetupStepKind::Entry ? step.path == path : EqualIgnoringCase(step.path, path))
+            return path;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -334,42 +355,60 @@ SetupOutcome RunUninstall(SetupMachine& machine, const std::string& destination,
                 "this folder by its setup, or was removed already."};
     const std::string menu = StartMenuFolderOn(machine);
     const std::string settings = SettingsPathOn(machine);
-    const std::vector<SetupStep> listed = ParseLog(*log);
+    std::vector<SetupStep> listed;
+    for (SetupStep& step : ParseLog(*log)) {
+        if (std::optional<std::string> own = OwnPathFor(step, destination, menu, settings)) {
+            step.path = *own;
+            listed.push_back(step);
+        }
+    }
 
     SetupOutcome outcome;
-    std::vector<bool> stays(listed.size(), false);  // what the log keeps naming, for a second run
-    const auto remove_all = [&](bool folders) {
-        for (size_t i = listed.size(); i-- > 0;) {
-            const SetupStep& step = listed[i];
-            const bool kept =
-                step.kind == SetupStepKind::Log || (step.kind == SetupStepKind::Settings && !remove_settings);
-            stays[i] = kept || step.kind == SetupStepKind::Folder;
-            if ((step.kind == SetupStepKind::Folder) != folders || kept ||
-                !MayRemove(step, destination, menu, settings))
+    std::vector<bool> gone(listed.size(), false);
+    // In reverse order of making; `first_failure_ends` stops at the first failure, else the others are tried still.
+    const auto remove_where = [&](auto wanted, bool first_failure_ends) {
+        for (size_t i = listed.size(); i-- > 0 && (outcome.ok || !first_failure_ends);) {
+            if (!wanted(listed[i]))
                 continue;
-            if (Remove(machine, step) || folders)
-                continue;
-            if (outcome.ok)
-                outcome = Failure(step.kind == SetupStepKind::Entry ? "Tolvane" : step.path, machine.LastError());
-            stays[i] = true;
+            gone[i] = Remove(machine, listed[i]);
+            if (!gone[i] && outcome.ok)
+                outcome =
+                    Failure(listed[i].kind == SetupStepKind::Entry ? "Tolvane" : listed[i].path, machine.LastError());
         }
     };
-    remove_all(false);
+    // The entry and the setup program go only once everything else has gone, so that a removal cut short can be
+    // run again, from the program list or from the folder.
+    const std::string setup_program = destination + kSetupProgramName;
+    const auto last = [&](const SetupStep& step) {
+        return step.kind == SetupStepKind::Entry || (step.kind == SetupStepKind::File && step.path == setup_program);
+    };
+    remove_where(
+        [&](const SetupStep& step) {
+            return step.kind != SetupStepKind::Folder && step.kind != SetupStepKind::Log &&
+                   (step.kind != SetupStepKind::Settings || remove_settings) && !last(step);
+        },
+        false);
+    if (outcome.ok)
+        remove_where(last, true);
     if (!outcome.ok) {
         // Folders stay with what is left in them; the log names the rest for the next run.
         std::vector<SetupStep> left;
         for (size_t i = 0; i < listed.size(); ++i) {
-            if (stays[i])
+            if (!gone[i])
                 left.push_back(listed[i]);
         }
-        if (!machine.ReplaceFile(log_path, FormatLog(left)))
+        outcome.left_listed = machine.ReplaceFile(log_path, FormatLog(left));
+        if (!outcome.left_listed)
             outcome.reason += "\nThe list in " + log_path + " could not be updated: " + machine.LastError().reason;
         return outcome;
     }
-    if (!machine.RemoveFile(log_path))
-        return Failure(log_path, machine.LastError());
-    remove_all(true);
-    return outcome;
+    if (!machine.RemoveFile(log_path)) {
+        outcome = Failure(log_path, machine.LastError());
+        outcome.left_listed = true;
+        return outcome;
+    }
+    remove_where([](const SetupStep& step) { return step.kind == SetupStepKind::Folder; }, false);
+    return {};  // a folder that is not empty stays, with what the user keeps in it: no failure
 }
 
 std::string DescribeFailure(const SetupOutcome& outcome, bool uninstalling) {
@@ -380,9 +419,9 @@ std::string DescribeFailure(const SetupOutcome& outcome, bool uninstalling) {
     text += outcome.reason;
     if (outcome.access_denied)
         text += "\n\nYou have no right to change this.";
-    if (uninstalling)
+    if (outcome.left_listed)
         text += "\n\nWhat is left is still listed in install.log; run the removal again once it is free.";
-    else if (outcome.reason.find(kCouldNotUndo) == std::string::npos)
+    else if (!uninstalling && outcome.reason.find(kCouldNotUndo) == std::string::npos)
         text += "\n\nNothing of this run was left behind.";
     return text;
 }

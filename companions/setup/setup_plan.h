@@ -24,8 +24,9 @@ struct SetupStep {
 struct SetupOutcome {
     bool ok = true;
     bool access_denied = false;
-    std::string path;    // what could not be done
-    std::string reason;  // why
+    std::string path;          // what could not be done
+    std::string reason;        // why
+    bool left_listed = false;  // a removal cut short: install.log names what is left, for another run
 };
 
 constexpr char kInstallLogName[] = "install.log";
@@ -60,8 +61,9 @@ SetupOutcome CheckInstallPlan(SetupMachine& machine, const InstallPlan& plan);
 // Runs the plan's steps; on a failure undoes what was done and reports the step's path and the reason.
 SetupOutcome RunInstall(SetupMachine& machine, InstallPlan plan);
 
-// Removes what `destination`\install.log names, files before folders, each folder only when empty; the settings
-// file only when `remove_settings`. What could not be removed stays in the log for a second run.
+// Removes what `destination`\install.log names of what this setup makes (nothing else), files before folders, each
+// folder only when empty; the settings file only when `remove_settings`; the program list's entry and the setup
+// program once all else is gone. What could not be removed stays in the log for a second run.
 SetupOutcome RunUninstall(SetupMachine& machine, const std::string& destination, bool remove_settings);
 
 std::string FormatLog(const std::vector<SetupStep>& steps);
