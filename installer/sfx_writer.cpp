@@ -75,13 +75,15 @@ SfxResult SfxWriter::CheckEntry(const std::string& name, uint64_t size) {
     if (const char* reason = SfxNameRefusal(name))
         return Refuse(reason, name);
     if (entries_.size() >= kSfxMaxEntries)
-        return Refuse("more than 256 entries", name);
+        return Refuse("more than 256 files; an archive holds at most 256", name);
     for (const SfxEntry& entry : entries_) {
         if (SameSfxName(entry.name, name))
             return Refuse("name already stored", name);
     }
-    if (position_ >= kSfxPositionLimit || size >= kSfxPositionLimit)
-        return Refuse("offset or size of 2 GiB or more", name);
+    if (size >= kSfxPositionLimit)
+        return Refuse("file of 2 GiB or more; an archive stores each file below 2 GiB (2147483648 bytes)", name);
+    if (position_ >= kSfxPositionLimit)
+        return Refuse("the stub and the files before it fill 2 GiB; an archive stores files only below 2 GiB", name);
     return SfxResult::Ok;
 }
 

@@ -58,7 +58,7 @@ TEST_F(SfxWriterTest, RefusalsAreFinalAndRemoveTheUnfinishedArchive) {
     const std::vector<Case> cases = {
         {"dot dot", "..", "name is . or .."},  // the reader's own check; its cases are tested there
         {"same name in other case", "README.txt", "name already stored"},
-        {"2 GiB file", "huge.bin", "offset or size of 2 GiB"},
+        {"2 GiB file", "huge.bin", "file of 2 GiB or more; an archive stores each file below 2 GiB"},
     };
     for (const Case& c : cases) {
         SfxWriter writer(archive_);
@@ -79,7 +79,7 @@ TEST_F(SfxWriterTest, RefusalsAreFinalAndRemoveTheUnfinishedArchive) {
     for (uint32_t i = 0; i < kSfxMaxEntries; ++i)
         ASSERT_EQ(full.AddBytes(std::to_string(i), ""), SfxResult::Ok);
     EXPECT_EQ(full.AddBytes("one too many", ""), SfxResult::BadDirectory);
-    EXPECT_STREQ(full.refusal(), "more than 256 entries");
+    EXPECT_STREQ(full.refusal(), "more than 256 files; an archive holds at most 256");
 }
 
 TEST_F(SfxWriterTest, MissingInputsAndUnfinishedArchivesLeaveNoFile) {

@@ -136,6 +136,14 @@ TEST_F(SfxpackCliTest, ExitStatusTellsWhatWentWrong) {
     WriteWhole(dir_ / "a:b", "colon");
     std::filesystem::create_directory(dir_ / "other");
     WriteWhole(dir_ / "other/installer.EXE", "same name, other case");
+    std::ofstream(dir_ / "huge.bin").close();
+    std::filesystem::resize_file(dir_ / "huge.bin", kSfxPositionLimit);  // sparse: costs nothing
+    std::filesystem::create_directory(dir_ / "many");
+    std::vector<std::string> too_many = {"pack", "--stub", "stub.exe", "--out", "o.exe"};
+    for (uint32_t i = 0; i <= kSfxMaxEntries; ++i) {
+        too_many.push_back("many/" + std::to_string(i));
+        WriteWhole(dir_ / too_many.back(), "");
+    }
     struct Case {
         std::vector<std::string> args;
         int exit_code;
@@ -152,8 +160,14 @@ TEST_F(SfxpackCliTest, ExitStatusTellsWhatWentWrong) {
         {{"pack", "--stub", "stub.exe", "--out"}, 2, "--out needs a value"},
         {{"pack", "--stub", "stub.exe", "--out", "o.exe", "a:b"}, 1, "cannot be stored: name holds"},
         {{"pack", "--stub", "stub.exe", "--out", "o.exe", "payload/"}, 1, "cannot be stored: empty name"},
-        {{"pack", "--stub", "stub.exe", "--out", "o.exe", "missing.txt"}, 1, "missing.txt: not a readable file"},
-        {{"pack", "--stub", "payload", "--out", "o.exe", "stub.exe"}, 1, "payload: not a readable file"},
+        {{"pack", "--stub", "stub.exe", "--out", "o.exe", "missing.txt"},
+         1,
+         "missing.txt: not a readable file (No such file or directory)"},
+        {{"pack", "--stub", "payload", "--out", "o.exe", "stub.exe"}, 1, "payload: not a readable file (a folder)"},
+        {{"pack", "--stub", "stub.exe", "--out", "o.exe", "huge.bin"},
+         1,
+         "huge.bin: cannot be stored: file of 2 GiB or more; an archive stores each file below 2 GiB"},
+        {too_many, 1, "many/256: cannot be stored: more than 256 files; an archive holds at most 256"},
         {{"pack", "--stub", "stub.exe", "--out", "o.exe", "payload/INSTALLER.exe", "other/installer.EXE"},
          1,
          "name already stored"},
@@ -165,6 +179,7 @@ TEST_F(SfxpackCliTest, ExitStatusTellsWhatWentWrong) {
         const ToolRun run = Tool(c.args);
         EXPECT_EQ(run.exit_code, c.exit_code) << (c.args.empty() ? "" : c.args.back()) << ": " << run.err;
         EXPECT_NE(run.err.find(c.in_stderr), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("damaged"), std::string::npos) << "nothing here is a damaged archive: " << run.err;
         EXPECT_FALSE(std::filesystem::exists(dir_ / "o.exe")) << run.err;
     }
     EXPECT_EQ(Tool({"--help"}).exit_code, 0);

@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "installer/sfx_archive.h"
 #include "installer/sfx_writer.h"
 #include "tools/common/terminal_text.h"
@@ -10,7 +13,8 @@ namespace {
 
 enum class PathKind { Missing, File, Folder, Other };
 
-PathKind KindOf(const std::string& name) {
+// `*why` says what else the path is, or why it cannot be looked at.
+PathKind KindOf(const std::string& name, std::string* why) {
 #ifdef _WIN32
     std::string path = name;
     // The C runtime's _stat64 does not find a folder named with a trailing separator (out\ rather than out),
@@ -18,15 +22,18 @@ PathKind KindOf(const std::string& name) {
     while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && !(path.size() == 3 && path[1] == ':'))
         path.pop_back();
     struct _stat64 info;
-    if (_stat64(path.c_str(), &info) != 0)
-        return PathKind::Missing;
+    const bool found = _stat64(path.c_str(), &info) == 0;
 #else
     struct stat info;
-    if (stat(name.c_str(), &info) != 0)
-        return PathKind::Missing;
+    const bool found = stat(name.c_str(), &info) == 0;
 #endif
+    if (!found) {
+        *why = std::strerror(errno);
+        return PathKind::Missing;
+    }
     if (S_ISREG(info.st_mode))
         return PathKind::File;
+    *why = S_ISDIR(info.st_mode) ? "a folder" : "a device, FIFO or socket";
     return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 
@@ -76,9 +83,11 @@ int CheckPackInputs(const SfxpackArguments& args, std::FILE* err) {
         }
     }
     const auto not_a_file = [err](const std::string& path) {
-        if (KindOf(path) == PathKind::File)
+        std::string why;
+        if (KindOf(path, &why) == PathKind::File)
             return false;
-        std::fprintf(err, "sfxpack: %s: not a readable file\n", TerminalSafe(path).c_str());
+        std::fprintf(err, "sfxpack: %s: not a readable file (%s)\n", TerminalSafe(path).c_str(),
+                     TerminalSafe(why).c_str());
         return true;
     };
     if (not_a_file(args.stub))
@@ -109,8 +118,15 @@ int RunPack(const SfxpackArguments& args, std::FILE* out, std::FILE* err) {
         return checked;
     SfxWriter writer(args.out);
     SfxResult result = writer.BeginWithStubFile(args.stub);
-    for (size_t i = 0; i < args.files.size() && result == SfxResult::Ok; ++i)
+    for (size_t i = 0; i < args.files.size() && result == SfxResult::Ok; ++i) {
         result = writer.AddFile(BareFileName(args.files[i]), args.files[i]);
+        // A refused FILE leaves no damaged directory behind: nothing of the archive is written.
+        if (result == SfxResult::BadDirectory) {
+            std::fprintf(err, "sfxpack: %s: cannot be stored: %s\n", TerminalSafe(args.files[i]).c_str(),
+                         writer.refusal());
+            return kSfxpackExitFailed;
+        }
+    }
     if (result == SfxResult::Ok)
         result = writer.Finish();
     if (result != SfxResult::Ok)
@@ -133,8 +149,10 @@ int RunList(const SfxpackArguments& args, std::FILE* out, std::FILE* err) {
 }
 
 int RunExtract(const SfxpackArguments& args, std::FILE* out, std::FILE* err) {
-    if (KindOf(args.folder) != PathKind::Folder) {
-        std::fprintf(err, "sfxpack: %s: not an existing folder\n", TerminalSafe(args.folder).c_str());
+    std::string why;
+    if (KindOf(args.folder, &why) != PathKind::Folder) {
+        std::fprintf(err, "sfxpack: %s: not an existing folder (%s)\n", TerminalSafe(args.folder).c_str(),
+                     TerminalSafe(why).c_str());
         return kSfxpackExitFailed;
     }
     SfxArchive archive;
