@@ -16,9 +16,10 @@ constexpr char kSettings[] = "C:\\WINDOWS\\propPSD.pro";
 struct MachineState {
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
-    std::string entry;  // the hive, empty when not registered
+    std::string entry;                  // the hive, empty when not registered
+    std::set<std::string> users_write;  // files the Users group may write
     bool operator==(const MachineState& o) const {
-        return files == o.files && folders == o.folders && entry == o.entry;
+        return files == o.files && folders == o.folders && entry == o.entry && users_write == o.users_write;
     }
 };
 
@@ -46,7 +47,8 @@ class FakeMachine final : public SetupMachine {
         return !Fails() && Makes(path) && state.folders.insert(Resolved(path)).second;
     }
     bool RemoveFile(const std::string& path) override {
-        return !Fails() && !IsFolder(path) && state.files.erase(Resolved(path)) < 2;
+        return !Fails() && !IsFolder(path) && state.users_write.erase(Resolved(path)) < 2 &&
+               state.files.erase(Resolved(path)) < 2;
     }
     bool RemoveEmptyFolder(const std::string& path) override {
         const std::string p = Resolved(path);
@@ -61,8 +63,13 @@ class FakeMachine final : public SetupMachine {
                                                                            : std::nullopt;
     }
     bool CreateNewFile(const std::string& p, const std::string& bytes) override { return !Fails() && Create(p, bytes); }
+    // A new file, renamed over the old one: it has the folder's permissions, not the old file's.
     bool ReplaceFile(const std::string& path, const std::string& bytes) override {
-        return !Fails() && IsFolder(Parent(path)) && (state.files[Resolved(path)] = bytes, true);
+        return !Fails() && IsFolder(Parent(path)) && state.users_write.erase(Resolved(path)) < 2 &&
+               (state.files[Resolved(path)] = bytes, true);
+    }
+    bool GrantUsersWrite(const std::string& path) override {
+        return !Fails() && state.files.count(Resolved(path)) && state.users_write.insert(Resolved(path)).second;
     }
     bool CreateShortcut(const std::string& link, const std::string& target, const std::string&) override {
         return !Fails() && Create(link, "link to " + target);
@@ -157,6 +164,7 @@ TEST(SetupPlan, InstallWritesSettingsKeepingAValidFileAndUninstallLeavesThem) {
         ASSERT_TRUE(RunUninstall(machine, kDest, false).ok);
         FakeMachine untouched;
         untouched.state.files[kSettings] = settings;
+        untouched.state.users_write = {kSettings};
         EXPECT_TRUE(machine.state == untouched.state) << "everything but the settings file is gone";
     }
 }
@@ -173,7 +181,9 @@ TEST(SetupPlan, FailureAtEveryStepUndoesWhatWasDone) {
     PrepareLived(counting);
     ASSERT_TRUE(Install(counting).ok);
     const int operations = counting.operations;
-    EXPECT_EQ(operations, 2 + 5 + 1 + 3 + 1 + 1);
+    EXPECT_EQ(operations, 2 + 5 + 1 + 1 + 3 + 1 + 1);
+    EXPECT_TRUE(counting.state.users_write == std::set<std::string>{kSettings});
+    constexpr int kGrant = 2 + 5 + 1;
     for (int fail_at = 0; fail_at < operations; ++fail_at) {
         SCOPED_TRACE(fail_at);
         FakeMachine machine;
@@ -182,6 +192,13 @@ TEST(SetupPlan, FailureAtEveryStepUndoesWhatWasDone) {
         machine.fail_at = fail_at;
         machine.denied = fail_at % 2 == 0;
         const SetupOutcome outcome = Install(machine);
+        if (fail_at == kGrant) {
+            // Only programs started as administrator could save settings: a note, no rollback.
+            EXPECT_TRUE(outcome.ok);
+            EXPECT_NE(outcome.note.find(std::string(kSettings) + " (The disk is full.)"), std::string::npos);
+            EXPECT_TRUE(machine.state.users_write.empty());
+            continue;
+        }
         EXPECT_FALSE(outcome.ok);
         EXPECT_FALSE(outcome.path.empty());
         EXPECT_EQ(outcome.reason, "The disk is full.");

@@ -127,8 +127,10 @@ bool SetupApp::InstallFromWindow(HWND owner, const std::string& typed) {
     }
     const SetupOutcome outcome = Install(destination);
     if (outcome.ok) {
-        Tell(owner, "Tolvane is installed in " + destination + "\n\nStart it from the Start menu: Programs, Tolvane.",
-             MB_ICONINFORMATION);
+        Tell(owner,
+             "Tolvane is installed in " + destination + "\n\nStart it from the Start menu: Programs, Tolvane." +
+                 (outcome.note.empty() ? "" : "\n\n" + outcome.note),
+             outcome.note.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
         exit_code_ = kDone;
         return true;
     }
@@ -174,6 +176,8 @@ int SetupApp::RunSilentInstall() {
         WriteError(DescribeFailure(outcome, false));
         return kFailed;
     }
+    if (!outcome.note.empty())
+        WriteError(outcome.note);  // installed all the same
     return kDone;
 }
 

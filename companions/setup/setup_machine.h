@@ -49,6 +49,9 @@ class SetupMachine {
     virtual bool CreateNewFile(const std::string& path, const std::string& bytes) = 0;
     // Gives a file these bytes through a temporary file beside it and a rename.
     virtual bool ReplaceFile(const std::string& path, const std::string& bytes) = 0;
+    // Lets the Users group (every local account) read and write this one file, so that the programs, which run
+    // without elevation, can overwrite the record in place. True also where the volume keeps no permissions.
+    virtual bool GrantUsersWrite(const std::string& path) = 0;
     // Creates a new shell link `link` to `target`; fails when `link` exists.
     virtual bool CreateShortcut(const std::string& link, const std::string& target, const std::string& description) = 0;
 

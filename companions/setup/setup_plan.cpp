@@ -247,6 +247,7 @@ SetupOutcome CheckInstallPlan(SetupMachine& machine, const InstallPlan& plan) {
 
 SetupOutcome RunInstall(SetupMachine& machine, InstallPlan plan) {
     std::vector<SetupStep> done;
+    std::string note;
     for (SetupStep& step : plan.steps) {
         if (step.kind == SetupStepKind::Log) {
             std::vector<SetupStep> listed = done;
@@ -260,8 +261,17 @@ SetupOutcome RunInstall(SetupMachine& machine, InstallPlan plan) {
             return outcome;
         }
         done.push_back(step);
+        // Without the grant only the programs run as administrator can save settings; everything else works, so
+        // that is worth a note, not undoing the installation. A grant needs no undo: a rollback restores or removes
+        // the settings file, which takes the grant with it.
+        if (step.kind == SetupStepKind::Settings && !machine.GrantUsersWrite(step.path))
+            note = "Users without administrator rights could not be given the right to change " + step.path + " (" +
+                   machine.LastError().reason +
+                   "), so only Tolvane and its Options started as administrator can save their settings.";
     }
-    return {};
+    SetupOutcome outcome;
+    outcome.note = note;
+    return outcome;
 }
 
 std::string FormatLog(const std::vector<SetupStep>& steps) {

@@ -27,6 +27,7 @@ struct SetupOutcome {
     std::string path;          // what could not be done
     std::string reason;        // why
     bool left_listed = false;  // a removal cut short: install.log names what is left, for another run
+    std::string note{};        // done, but with something the user should know
 };
 
 constexpr char kInstallLogName[] = "install.log";
@@ -58,7 +59,8 @@ InstallPlan MakeInstallPlan(SetupMachine& machine, const std::string& setup_fold
 // Everything that can be seen before writing: the files to copy are there, no target name is taken, Tolvane is
 // not registered already. Nothing is written.
 SetupOutcome CheckInstallPlan(SetupMachine& machine, const InstallPlan& plan);
-// Runs the plan's steps; on a failure undoes what was done and reports the step's path and the reason.
+// Runs the plan's steps; on a failure undoes what was done and reports the step's path and the reason. When the
+// Users group cannot be given the right to write the settings file, the installation stands and says so in `note`.
 SetupOutcome RunInstall(SetupMachine& machine, InstallPlan plan);
 
 // Removes what `destination`\install.log names of what this setup makes (nothing else), files before folders, each

@@ -1,5 +1,6 @@
 #include "companions/setup/win32_setup_machine.h"
 
+#include <aclapi.h>
 #include <objidl.h>
 #include <shlobj.h>
 
@@ -46,6 +47,49 @@ std::string SpecialFolder(int csidl, const char* fallback) {
     if (SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer.data())))
         return buffer.data();
     return fallback;
+}
+
+struct LocalMemoryT {
+    using H = void*;
+    static H Invalid() { return nullptr; }
+    static void Close(H h) { ::LocalFree(h); }
+};
+using UniqueLocalMemory = Unique<LocalMemoryT>;
+
+// What a volume without permissions (FAT) answers; there every user may write every file already.
+bool KeepsNoPermissions(DWORD code) {
+    return code == ERROR_NOT_SUPPORTED || code == ERROR_INVALID_FUNCTION || code == ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+// The file's own access list with an entry added that lets the Users group read and write it; the entries it
+// inherits stay. The group is named by its well-known SID, since its name is translated on other languages' Windows.
+DWORD AddUsersWriteEntry(HANDLE file) {
+    PACL current = nullptr;
+    PSECURITY_DESCRIPTOR raw_descriptor = nullptr;
+    DWORD code = ::GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &current, nullptr,
+                                   &raw_descriptor);
+    const UniqueLocalMemory descriptor(raw_descriptor);
+    // A file without an access list lets everyone do anything; a list of one entry would take that away.
+    if (code != ERROR_SUCCESS || current == nullptr)
+        return code;
+    std::array<BYTE, SECURITY_MAX_SID_SIZE> users{};
+    DWORD users_size = static_cast<DWORD>(users.size());
+    if (!::CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users.data(), &users_size))
+        return ::GetLastError();
+    EXPLICIT_ACCESSA entry{};
+    entry.grfAccessPermissions = FILE_GENERIC_READ | FILE_GENERIC_WRITE;
+    entry.grfAccessMode = GRANT_ACCESS;
+    entry.grfInheritance = NO_INHERITANCE;
+    entry.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    entry.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    entry.Trustee.ptstrName = reinterpret_cast<LPSTR>(users.data());
+    PACL raw_granted = nullptr;
+    code = ::SetEntriesInAclA(1, &entry, current, &raw_granted);
+    const UniqueLocalMemory granted(raw_granted);
+    if (code == ERROR_SUCCESS)
+        code =
+            ::SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, raw_granted, nullptr);
+    return code;
 }
 
 HKEY RootOf(const std::string& hive) {
@@ -208,6 +252,19 @@ bool Win32SetupMachine::ReplaceFile(const std::string& path, const std::string& 
     if (!files_.WriteAtomic(path, bytes.data(), bytes.size()))
         return FailWith(::GetLastError(), files_.LastError());
     return true;
+}
+
+bool Win32SetupMachine::GrantUsersWrite(const std::string& path) {
+    // Opened without following a link, and checked to be a plain file: the right goes to this file or nowhere.
+    UniqueFile file(::CreateFileA(path.c_str(), READ_CONTROL | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file || !::GetFileInformationByHandle(file.Get(), &information))
+        return Fail(::GetLastError());
+    if ((information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return FailWith(ERROR_INVALID_PARAMETER, "This is a link or a folder, not a plain file.");
+    const DWORD code = AddUsersWriteEntry(file.Get());
+    return code == ERROR_SUCCESS || KeepsNoPermissions(code) || Fail(code);
 }
 
 bool Win32SetupMachine::CreateShortcut(const std::string& link,

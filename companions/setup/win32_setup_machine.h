@@ -38,6 +38,7 @@ class Win32SetupMachine final : public SetupMachine {
     std::optional<std::string> ReadSmallFile(const std::string& path, size_t limit) override;
     bool CreateNewFile(const std::string& path, const std::string& bytes) override;
     bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+    bool GrantUsersWrite(const std::string& path) override;
     bool CreateShortcut(const std::string& link, const std::string& target, const std::string& description) override;
     bool UninstallEntryExists() override;
     bool WriteUninstallEntry(const UninstallEntry& entry, std::string* hive) override;
