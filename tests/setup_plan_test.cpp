@@ -35,6 +35,7 @@ class FakeMachine final : public SetupMachine {
     std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
     std::string ProgramFilesDirectory() override { return "C:\\Program Files"; }
     std::string StartMenuProgramsDirectory() override { return "C:\\Menu"; }
+    std::string UserStartDirectory() override { return "C:\\Users\\me\\Pictures"; }
     bool Exists(const std::string& path) override {
         const std::string p = Resolved(path);
         return state.files.count(p) + state.folders.count(p) > 0;
@@ -71,8 +72,11 @@ class FakeMachine final : public SetupMachine {
     bool GrantUsersWrite(const std::string& path) override {
         return !Fails() && state.files.count(Resolved(path)) && state.users_write.insert(Resolved(path)).second;
     }
-    bool CreateShortcut(const std::string& link, const std::string& target, const std::string&) override {
-        return !Fails() && Create(link, "link to " + target);
+    bool CreateShortcut(const std::string& link,
+                        const std::string& target,
+                        const std::string&,
+                        const std::string& start_in) override {
+        return !Fails() && Create(link, "link to " + target + " in " + start_in);
     }
     bool UninstallEntryExists() override { return !state.entry.empty(); }
     bool WriteUninstallEntry(const UninstallEntry& e, std::string* hive) override {
@@ -157,7 +161,7 @@ TEST(SetupPlan, InstallWritesSettingsKeepingAValidFileAndUninstallLeavesThem) {
         for (const std::string& name : InstalledFileNames())
             EXPECT_EQ(machine.state.files[kDest + name], "bytes of " + name);
         EXPECT_EQ(machine.state.files["C:\\Menu\\Tolvane\\Options.lnk"],
-                  "link to " + std::string(kDest) + "Optmgr.exe");
+                  "link to " + std::string(kDest) + "Optmgr.exe in C:\\Users\\me\\Pictures");
         EXPECT_EQ(machine.written_entry.uninstallString, "\"" + std::string(kDest) + "Installer.exe\" /uninstall");
         EXPECT_EQ(machine.written_entry.installLocation, "C:\\Program Files\\Varnick\\Tolvane");
 

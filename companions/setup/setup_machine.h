@@ -31,6 +31,10 @@ class SetupMachine {
     virtual std::string ProgramFilesDirectory() = 0;
     // The current user's Start menu "Programs" folder.
     virtual std::string StartMenuProgramsDirectory() = 0;
+    // A folder of the same user's own, which a user without administrator rights may write: the shortcuts start
+    // the programs there, since Tolvane writes its pictures into the current folder unless told otherwise. Empty
+    // when there is none.
+    virtual std::string UserStartDirectory() = 0;
 
     // True when anything (file or folder) has that name.
     virtual bool Exists(const std::string& path) = 0;
@@ -52,8 +56,11 @@ class SetupMachine {
     // Lets the Users group (every local account) read and write this one file, so that the programs, which run
     // without elevation, can overwrite the record in place. True also where the volume keeps no permissions.
     virtual bool GrantUsersWrite(const std::string& path) = 0;
-    // Creates a new shell link `link` to `target`; fails when `link` exists.
-    virtual bool CreateShortcut(const std::string& link, const std::string& target, const std::string& description) = 0;
+    // Creates a new shell link `link` to `target`, which starts in `start_in`; fails when `link` exists.
+    virtual bool CreateShortcut(const std::string& link,
+                                const std::string& target,
+                                const std::string& description,
+                                const std::string& start_in) = 0;
 
     virtual bool UninstallEntryExists() = 0;
     // Registers the entry in the system's program list; `*hive` tells where it went ("HKLM" or "HKCU").

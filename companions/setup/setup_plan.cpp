@@ -96,7 +96,7 @@ bool Do(SetupMachine& machine, const std::string& destination, SetupStep* step) 
             // A settings file that cannot be read could not be put back by a rollback, so it is not replaced.
             return ReadPrevious(machine, step) && machine.ReplaceFile(step->path, step->bytes);
         case SetupStepKind::Shortcut:
-            return machine.CreateShortcut(step->path, step->source, step->bytes);
+            return machine.CreateShortcut(step->path, step->source, step->bytes, step->start_in);
         case SetupStepKind::Entry:
             return machine.WriteUninstallEntry(EntryFor(destination), &step->path);
         case SetupStepKind::Log:
@@ -217,9 +217,13 @@ InstallPlan MakeInstallPlan(SetupMachine& machine, const std::string& setup_fold
     const std::string menu = StartMenuFolderOn(machine);
     if (!machine.Exists(menu))
         plan.steps.push_back({SetupStepKind::Folder, menu, "", "", std::nullopt});
+    // In the program folder a standard user could not write the pictures Tolvane recovers by default.
+    std::string start_in = machine.UserStartDirectory();
+    if (start_in.empty())
+        start_in = WithoutSeparator(destination);
     for (const Shortcut& shortcut : kShortcuts)
         plan.steps.push_back({SetupStepKind::Shortcut, menu + "\\" + shortcut.link, destination + shortcut.program,
-                              shortcut.description, std::nullopt});
+                              shortcut.description, std::nullopt, start_in});
 
     plan.steps.push_back({SetupStepKind::Entry, "", "", "", std::nullopt});
     plan.steps.push_back({SetupStepKind::Log, destination + kInstallLogName, "", "", std::nullopt});

@@ -19,6 +19,7 @@ struct SetupStep {
     std::string source;                   // File: copied from; Shortcut: the link's target
     std::string bytes;                    // Settings, Log: the file's bytes; Shortcut: its description
     std::optional<std::string> previous;  // Settings: the bytes of the file it replaced, once done
+    std::string start_in{};               // Shortcut: the folder it starts its program in
 };
 
 struct SetupOutcome {

@@ -124,6 +124,14 @@ SetupLocations SystemLocations() {
     locations.windows = length > 0 && length < windows.size() ? windows.data() : "C:\\WINDOWS";
     locations.program_files = SpecialFolder(CSIDL_PROGRAM_FILES, "C:\\Program Files");
     locations.start_menu = SpecialFolder(CSIDL_PROGRAMS, "C:\\Documents and Settings\\All Users\\Start Menu\\Programs");
+    for (int csidl : {CSIDL_MYPICTURES, CSIDL_PERSONAL}) {
+        const std::string folder = SpecialFolder(csidl, "");
+        const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(folder.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            locations.user_start = folder;
+            break;
+        }
+    }
     return locations;
 }
 
@@ -269,7 +277,8 @@ bool Win32SetupMachine::GrantUsersWrite(const std::string& path) {
 
 bool Win32SetupMachine::CreateShortcut(const std::string& link,
                                        const std::string& target,
-                                       const std::string& description) {
+                                       const std::string& description,
+                                       const std::string& start_in) {
     // Saving a shell link replaces whatever has its name, so the name is first taken as a new, empty file.
     UniqueFile placeholder(
         ::CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -281,11 +290,10 @@ bool Win32SetupMachine::CreateShortcut(const std::string& link,
     std::vector<wchar_t> wide(link.size() + 1);
     HRESULT result =
         ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shell_link.Out());
-    const std::string folder = target.substr(0, target.find_last_of('\\'));
     if (SUCCEEDED(result))
         result = shell_link->SetPath(target.c_str());
     if (SUCCEEDED(result))
-        result = shell_link->SetWorkingDirectory(folder.c_str());
+        result = shell_link->SetWorkingDirectory(start_in.c_str());
     if (SUCCEEDED(result))
         result = shell_link->SetDescription(description.c_str());
     if (SUCCEEDED(result))

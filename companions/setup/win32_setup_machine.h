@@ -14,6 +14,7 @@ struct SetupLocations {
     std::string program_files;
     std::string start_menu;
     std::string entry_key = "Tolvane";  // below ...\CurrentVersion\Uninstall
+    std::string user_start{};           // the user's Pictures folder, else Documents; empty when neither is there
 };
 
 // The system's own folders for the current user.
@@ -29,6 +30,7 @@ class Win32SetupMachine final : public SetupMachine {
     std::string WindowsDirectory() override { return locations_.windows; }
     std::string ProgramFilesDirectory() override { return locations_.program_files; }
     std::string StartMenuProgramsDirectory() override { return locations_.start_menu; }
+    std::string UserStartDirectory() override { return locations_.user_start; }
     bool Exists(const std::string& path) override;
     bool IsFolder(const std::string& path) override;
     bool CopyNew(const std::string& from, const std::string& to) override;
@@ -39,7 +41,10 @@ class Win32SetupMachine final : public SetupMachine {
     bool CreateNewFile(const std::string& path, const std::string& bytes) override;
     bool ReplaceFile(const std::string& path, const std::string& bytes) override;
     bool GrantUsersWrite(const std::string& path) override;
-    bool CreateShortcut(const std::string& link, const std::string& target, const std::string& description) override;
+    bool CreateShortcut(const std::string& link,
+                        const std::string& target,
+                        const std::string& description,
+                        const std::string& start_in) override;
     bool UninstallEntryExists() override;
     bool WriteUninstallEntry(const UninstallEntry& entry, std::string* hive) override;
     bool RemoveUninstallEntry(const std::string& hive) override;

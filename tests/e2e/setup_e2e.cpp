@@ -6,6 +6,7 @@
 //   directory and the Start menu's Tolvane folder.
 #include <windows.h>
 
+#include <objbase.h>
 #include <shlobj.h>
 
 #include <array>
@@ -15,6 +16,7 @@
 #include "companions/help/help_resource.h"
 #include "companions/optmgr/optmgr_resource.h"
 #include "companions/setup/setup_resource.h"
+#include "framework/unique_handle.h"
 #include "recovery/settings_record.h"
 #include "resources/rezaravoz_resource.h"
 #include "resources/tolvane_resource.h"
@@ -38,6 +40,22 @@ std::string StartMenuFolder() {
     std::array<char, MAX_PATH> programs{};
     ::SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs.data());
     return std::string(programs.data()) + "\\Tolvane";
+}
+
+// The folder a shell link starts its program in; empty when the link cannot be read.
+std::string StartFolderOf(const std::string& link) {
+    ComPtr<IShellLinkA> shell_link;
+    ComPtr<IPersistFile> file;
+    std::array<wchar_t, MAX_PATH> wide{};
+    std::array<char, MAX_PATH> folder{};
+    const bool read =
+        SUCCEEDED(
+            ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shell_link.Out())) &&
+        SUCCEEDED(shell_link->QueryInterface(IID_IPersistFile, file.Out())) &&
+        ::MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide.data(), static_cast<int>(wide.size())) > 0 &&
+        SUCCEEDED(file->Load(wide.data(), STGM_READ)) &&
+        SUCCEEDED(shell_link->GetWorkingDirectory(folder.data(), static_cast<int>(folder.size())));
+    return read ? folder.data() : "";
 }
 
 // What an earlier, broken run may have left in the shared prefix would make the setup refuse to install.
@@ -86,6 +104,11 @@ void SetUpThroughTheDialog(HWND setup, const std::string& destination) {
         Check(FileExists(destination + name), std::string(name) + " installed");
     for (const char* link : kShortcuts)
         Check(FileExists(StartMenuFolder() + "\\" + link), std::string(link) + " in the Start menu");
+    // With no output folder set, Tolvane writes where it starts: a standard user may not write the program folder.
+    std::array<char, MAX_PATH> pictures{};
+    ::SHGetFolderPathA(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures.data());
+    Check(pictures[0] != '\0' && StartFolderOf(StartMenuFolder() + "\\Tolvane.lnk") == pictures.data(),
+          "the Tolvane shortcut starts it in the user's Pictures folder");
     Check(RegistryText(HKEY_LOCAL_MACHINE, kEntryKey, "UninstallString") ==
               "\"" + destination + "Installer.exe\" /uninstall",
           "the program list's entry removes it");
@@ -177,6 +200,7 @@ int main(int argc, char** argv) {
     const std::string work = WindowsPath(argv[2]);
     const std::string destination = work + "\\Program Files\\Varnick\\Tolvane\\";
     StartClean();
+    const HRESULT com = ::CoInitialize(nullptr);
     HWND setup = InstallThroughRezaravoz(rezaravoz, work);
     if (setup != nullptr) {
         SetUpThroughTheDialog(setup, destination);
@@ -184,5 +208,7 @@ int main(int argc, char** argv) {
         SilentFailureIsLogged(destination);
         UninstallSilently(destination);
     }
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
     return ReportChecks();
 }
