@@ -370,6 +370,7 @@ TEST(SetupArguments, ParsesTheSwitchesAndTheDestinationToTheEnd) {
         }
     }
     EXPECT_EQ(ParseSetupArguments("/uninstall /wait=1234 /D=C:\\x").wait_handle, 1234u);
+    EXPECT_EQ(ParseSetupArguments("/uninstall /wait=1 /report=567 /D=C:\\x").report_handle, 567u);
 }
 
 TEST(SetupPlan, OffersElevationOnlyWhenItCanHelp) {

@@ -190,13 +190,20 @@ int SetupApp::RunUninstall() {
         return kFailed;
     }
     if (arguments_.wait_handle != 0) {
-        // Started by the setup in the installation folder: it ends at once, and then its file is free.
-        const auto parent = reinterpret_cast<HANDLE>(arguments_.wait_handle);
-        ::WaitForSingleObject(parent, 10000);
-        ::CloseHandle(parent);
-    } else if (StartsWith(own_path_, destination) && HandOverToCopy(destination)) {
-        return kDone;
+        const std::string setup_program = destination + kSetupProgramName;
+        machine_.LeaveForLater(setup_program);
+        const int exit_code = RemoveInstallation(destination);
+        AnswerAndFinish(exit_code, setup_program);
+        return exit_code;
     }
+    if (StartsWith(own_path_, destination)) {
+        if (const std::optional<int> exit_code = HandOverToCopy(destination))
+            return *exit_code;
+    }
+    return RemoveInstallation(destination);
+}
+
+int SetupApp::RemoveInstallation(const std::string& destination) {
     bool remove_settings = false;
     if (!arguments_.silent) {
         if (!Ask(nullptr, "Remove Tolvane from this folder?\n\n" + destination +
@@ -211,8 +218,6 @@ int SetupApp::RunUninstall() {
                               MB_DEFBUTTON2);
     }
     const SetupOutcome outcome = ::RunUninstall(machine_, destination, remove_settings);
-    if (arguments_.wait_handle != 0)
-        ::MoveFileExA(own_path_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);  // the copy in %TEMP%
     if (outcome.ok) {
         if (!arguments_.silent)
             Tell(nullptr, "Tolvane was removed.", MB_ICONINFORMATION);
@@ -224,30 +229,63 @@ int SetupApp::RunUninstall() {
     return kFailed;
 }
 
-bool SetupApp::HandOverToCopy(const std::string& destination) {
+std::optional<int> SetupApp::HandOverToCopy(const std::string& destination) {
     const std::string copy = CopyIntoTemp(own_path_);
     if (copy.empty())
-        return false;
-    HANDLE self = nullptr;
-    if (!::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(), ::GetCurrentProcess(), &self, SYNCHRONIZE,
-                           TRUE, 0)) {
-        ::DeleteFileA(copy.c_str());
-        return false;
-    }
+        return std::nullopt;
+    // The copy inherits a handle to wait for this process with, and the writing end of a pipe for its answer.
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE raw_read = nullptr;
+    HANDLE raw_write = nullptr;
+    HANDLE raw_self = nullptr;
+    const bool prepared = ::CreatePipe(&raw_read, &raw_write, &inherited, 0) &&
+                          ::SetHandleInformation(raw_read, HANDLE_FLAG_INHERIT, 0) &&
+                          ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(), ::GetCurrentProcess(),
+                                            &raw_self, SYNCHRONIZE, TRUE, 0);
+    const UniqueKernelHandle answer(raw_read);
+    UniqueKernelHandle answer_end(raw_write);
+    UniqueKernelHandle self(raw_self);
     std::string line = "\"" + copy + "\" /uninstall " + (arguments_.silent ? "/S " : "") +
-                       "/wait=" + std::to_string(reinterpret_cast<uintptr_t>(self)) + " /D=" + destination;
+                       "/wait=" + std::to_string(reinterpret_cast<uintptr_t>(raw_self)) +
+                       " /report=" + std::to_string(reinterpret_cast<uintptr_t>(raw_write)) + " /D=" + destination;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     const std::string folder = FolderOf(copy);
-    const bool started = ::CreateProcessA(copy.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                                          &startup, &process) != FALSE;
-    ::CloseHandle(self);
-    if (!started) {
+    if (!prepared || !::CreateProcessA(copy.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                                       &startup, &process)) {
         ::DeleteFileA(copy.c_str());
-        return false;
+        return std::nullopt;
     }
+    const UniqueKernelHandle copy_process(process.hProcess);
     ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return true;
+    // Only the copy may hold the writing end now: its answer, or its end without one, ends the read.
+    answer_end.Reset();
+    self.Reset();
+    BYTE exit_code = 0;
+    DWORD got = 0;
+    if (::ReadFile(answer.Get(), &exit_code, 1, &got, nullptr) && got == 1)
+        return exit_code;
+    DWORD ended_with = kFailed;
+    ::WaitForSingleObject(copy_process.Get(), INFINITE);
+    return ::GetExitCodeProcess(copy_process.Get(), &ended_with) ? static_cast<int>(ended_with) : kFailed;
+}
+
+void SetupApp::AnswerAndFinish(int exit_code, const std::string& setup_program) {
+    const auto answer = reinterpret_cast<HANDLE>(arguments_.report_handle);
+    const auto setup = reinterpret_cast<HANDLE>(arguments_.wait_handle);
+    const auto answered = static_cast<BYTE>(exit_code);
+    DWORD written = 0;
+    if (answer != nullptr) {
+        ::WriteFile(answer, &answered, 1, &written, nullptr);
+        ::CloseHandle(answer);
+    }
+    ::WaitForSingleObject(setup, 10000);
+    ::CloseHandle(setup);
+    if (!machine_.RemoveLeftForLater())
+        Tell(nullptr,
+             "Tolvane was removed, but Setup could not delete its own program:\n" + setup_program + "\n" +
+                 machine_.LastError().reason,
+             MB_ICONWARNING);
+    ::MoveFileExA(own_path_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);  // this copy in %TEMP%
 }

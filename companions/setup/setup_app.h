@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "companions/setup/setup_arguments.h"
@@ -19,9 +20,14 @@ class SetupApp {
     int RunWindow();
     int RunSilentInstall();
     int RunUninstall();
-    // An uninstall started from the folder it removes hands over to a copy of the setup in %TEMP%, which waits
-    // for this process to end, so that the setup's own file can go too. False when no copy could be started.
-    bool HandOverToCopy(const std::string& destination);
+    // Asks, removes and tells: the exit code.
+    int RemoveInstallation(const std::string& destination);
+    // An uninstall started from the folder it removes hands over to a copy of the setup in %TEMP%, so that the
+    // setup's own file can go too, and passes on the copy's answer as its exit code. Nothing when no copy could be
+    // started.
+    std::optional<int> HandOverToCopy(const std::string& destination);
+    // The copy's side: gives the setup that started it the answer, waits for it to end and removes its file.
+    void AnswerAndFinish(int exit_code, const std::string& setup_program);
     // The window's Install: true when the window may close.
     bool InstallFromWindow(HWND owner, const std::string& typed);
     SetupOutcome Install(const std::string& destination);

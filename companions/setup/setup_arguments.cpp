@@ -12,6 +12,16 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+// `word` is `name` followed by a handle's number; the number in `*handle`.
+bool ParseHandle(std::string_view word, std::string_view name, uintptr_t* handle) {
+    if (word.size() <= name.size() || word.size() > name.size() + 9 ||
+        !EqualIgnoringCase(word.substr(0, name.size()), name) ||
+        word.find_first_not_of("0123456789", name.size()) != std::string_view::npos)
+        return false;
+    *handle = static_cast<uintptr_t>(std::stoul(std::string(word.substr(name.size()))));
+    return true;
+}
+
 }  // namespace
 
 SetupArguments ParseSetupArguments(std::string_view arguments) {
@@ -38,10 +48,8 @@ SetupArguments ParseSetupArguments(std::string_view arguments) {
             parsed.silent = true;
         } else if (EqualIgnoringCase(word, "/uninstall")) {
             parsed.uninstall = true;
-        } else if (word.size() > 6 && EqualIgnoringCase(word.substr(0, 6), "/wait=") &&
-                   word.find_first_not_of("0123456789", 6) == std::string_view::npos && word.size() <= 6 + 9) {
-            parsed.wait_handle = static_cast<uintptr_t>(std::stoul(std::string(word.substr(6))));
-        } else {
+        } else if (!ParseHandle(word, "/wait=", &parsed.wait_handle) &&
+                   !ParseHandle(word, "/report=", &parsed.report_handle)) {
             parsed.valid = false;
             parsed.problem =
                 "Unknown argument: " + std::string(word) + "\nUse: Installer.exe [/uninstall] [/S] [/D=FOLDER]";

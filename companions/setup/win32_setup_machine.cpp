@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "framework/unique_handle.h"
@@ -173,18 +174,43 @@ bool Win32SetupMachine::MakeFolder(const std::string& path) {
 bool Win32SetupMachine::RemoveFile(const std::string& path) {
     if (IsFolder(path))
         return FailWith(ERROR_DIRECTORY, "This is a folder, not a file.");
+    if (!held_.empty() && FoldCase(path) == FoldCase(held_)) {
+        later_.insert(FoldCase(path));
+        return true;
+    }
+    // A program cannot delete its own running file.
+    return Delete(path, FoldCase(path) == FoldCase(running_program_));
+}
+
+bool Win32SetupMachine::Delete(const std::string& path, bool may_wait_for_restart) {
     const DWORD code = Retried([&] { return ::DeleteFileA(path.c_str()) != FALSE; });
     if (code == ERROR_SUCCESS || IsGone(code)) {
         removed_.insert(FoldCase(path));
         return true;
     }
-    // A program cannot delete its own running file; Windows removes it at the next restart.
-    if (FoldCase(path) == FoldCase(running_program_) &&
-        ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    if (may_wait_for_restart && ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
         left_for_restart_.insert(FoldCase(path));
         return true;
     }
     return Fail(code);
+}
+
+bool Win32SetupMachine::RemoveLeftForLater() {
+    const std::string file = std::exchange(held_, std::string());
+    const std::vector<std::string> folders = std::exchange(later_folders_, {});
+    if (later_.erase(FoldCase(file)) == 0)
+        return true;
+    later_.clear();
+    if (!Delete(file, true))
+        return false;
+    for (const std::string& folder : folders)
+        RemoveEmptyFolder(folder);
+    return true;
+}
+
+bool Win32SetupMachine::Contains(const std::set<std::string>& names, const std::string& folder) const {
+    const std::string prefix = FoldCase(folder) + "\\";
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) { return name.rfind(prefix, 0) == 0; });
 }
 
 bool Win32SetupMachine::HoldsOnlyWhatWasRemoved(const std::string& folder) {
@@ -195,7 +221,8 @@ bool Win32SetupMachine::HoldsOnlyWhatWasRemoved(const std::string& folder) {
     do {
         const std::string name = found.cFileName;
         const std::string inside = FoldCase(folder + "\\" + name);
-        if (name != "." && name != ".." && removed_.count(inside) == 0 && left_for_restart_.count(inside) == 0)
+        if (name != "." && name != ".." && removed_.count(inside) == 0 && left_for_restart_.count(inside) == 0 &&
+            later_.count(inside) == 0)
             return false;
     } while (::FindNextFileA(find.Get(), &found));
     return true;
@@ -204,10 +231,12 @@ bool Win32SetupMachine::HoldsOnlyWhatWasRemoved(const std::string& folder) {
 bool Win32SetupMachine::RemoveEmptyFolder(const std::string& path) {
     if (!HoldsOnlyWhatWasRemoved(path))
         return FailWith(ERROR_DIR_NOT_EMPTY, SystemMessage(ERROR_DIR_NOT_EMPTY));
-    const std::string prefix = FoldCase(path) + "\\";
-    const bool waits_for_restart = std::any_of(left_for_restart_.begin(), left_for_restart_.end(),
-                                               [&](const std::string& left) { return left.rfind(prefix, 0) == 0; });
-    if (waits_for_restart) {
+    if (Contains(later_, path)) {
+        later_.insert(FoldCase(path));
+        later_folders_.push_back(path);
+        return true;
+    }
+    if (Contains(left_for_restart_, path)) {
         if (!::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
             return Fail(::GetLastError());
         left_for_restart_.insert(FoldCase(path));

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "companions/setup/setup_machine.h"
 #include "framework/stdio_file_system.h"
@@ -50,10 +51,21 @@ class Win32SetupMachine final : public SetupMachine {
     bool RemoveUninstallEntry(const std::string& hive) override;
     MachineError LastError() const override { return error_; }
 
+    // The removal's copy in %TEMP% works while the setup that started it still runs, waiting for its answer: that
+    // setup's own file, and the folders it is in, can go only once it has ended. Until RemoveLeftForLater they count
+    // as removed.
+    void LeaveForLater(const std::string& path) { held_ = path; }
+    // Removes what was left for later, the file before its folders (a folder that is not empty stays); the file
+    // goes at the next restart when it cannot go now. False when it cannot go at all.
+    bool RemoveLeftForLater();
+
   private:
     bool Fail(DWORD code);
     bool FailWith(DWORD code, const std::string& reason);
+    // Deletes a file; when it is in use and `may_wait_for_restart`, Windows deletes it at the next restart.
+    bool Delete(const std::string& path, bool may_wait_for_restart);
     bool HoldsOnlyWhatWasRemoved(const std::string& folder);
+    bool Contains(const std::set<std::string>& names, const std::string& folder) const;
     std::string EntryKey() const;
 
     SetupLocations locations_;
@@ -61,6 +73,9 @@ class Win32SetupMachine final : public SetupMachine {
     StdioFileSystem files_;
     std::set<std::string> removed_;  // lower case: what this run deleted, which may linger while others hold it
     std::set<std::string> left_for_restart_;
+    std::string held_;             // the file left for later, while its program runs
+    std::set<std::string> later_;  // lower case: the file and the folders left for later, once removed
+    std::vector<std::string> later_folders_;
     MachineError error_;
 };
 

@@ -161,18 +161,44 @@ void UseTheInstalledProgram(const std::string& destination, const std::string& w
     Check(tolvane.WaitForExit() == 9, "Exit ends Tolvane");
 }
 
-// Without a console a silent failure would go unseen: it also lands in a log of its own in %TEMP%.
-void SilentFailureIsLogged(const std::string& destination) {
-    RunningProgram setup(destination + "Installer.exe", "/S /D=Tolvane", destination);
-    Check(setup.WaitForExit() == 2, "a silent setup into a relative folder fails with exit code 2");
+// What the silent runs wrote into their logs in %TEMP%, which are removed.
+std::string TakeSetupLogs() {
     std::array<char, MAX_PATH> temp{};
     ::GetTempPathA(static_cast<DWORD>(temp.size()), temp.data());
+    std::string text;
     WIN32_FIND_DATAA found{};
     UniqueFind log(::FindFirstFileA((std::string(temp.data()) + "Tolvane-setup-*.log").c_str(), &found));
-    const std::string text = log ? ReadFileBytes(std::string(temp.data()) + found.cFileName) : "";
-    Check(text.find("full path") != std::string::npos, "and says why in a log in %TEMP%");
-    if (log)
+    for (bool more = static_cast<bool>(log); more; more = ::FindNextFileA(log.Get(), &found)) {
+        text += ReadFileBytes(std::string(temp.data()) + found.cFileName);
         ::DeleteFileA((std::string(temp.data()) + found.cFileName).c_str());
+    }
+    return text;
+}
+
+// Without a console a silent failure would go unseen: it also lands in a log of its own in %TEMP%.
+void SilentFailureIsLogged(const std::string& destination) {
+    TakeSetupLogs();
+    RunningProgram setup(destination + "Installer.exe", "/S /D=Tolvane", destination);
+    Check(setup.WaitForExit() == 2, "a silent setup into a relative folder fails with exit code 2");
+    Check(TakeSetupLogs().find("full path") != std::string::npos, "and says why in a log in %TEMP%");
+}
+
+// The removal started in the folder it removes hands over to a copy of itself in %TEMP%: the copy's failure must
+// still reach whoever started the removal, and leave it something to run again.
+void FailedRemovalSaysSo(const std::string& destination) {
+    const std::string help = destination + "Help.exe";
+    const bool blocked =
+        ::MoveFileA(help.c_str(), (help + ".kept").c_str()) && ::CreateDirectoryA(help.c_str(), nullptr);
+    RunningProgram uninstall(destination + "Installer.exe", "/uninstall /S", destination);
+    Check(blocked && uninstall.WaitForExit() == 2,
+          "a silent removal that fails (Help.exe is a folder) ends with exit code 2");
+    Check(FileExists(destination + "Installer.exe") && FileExists(destination + "install.log") &&
+              RegistryText(HKEY_LOCAL_MACHINE, kEntryKey, "DisplayName") == "Tolvane",
+          "and leaves the setup, its list and the program list's entry to run it again");
+    Check(TakeSetupLogs().find(help + "\nThis is a folder, not a file.") != std::string::npos,
+          "and says why in a log in %TEMP%");
+    ::RemoveDirectoryA(help.c_str());
+    ::MoveFileA((help + ".kept").c_str(), help.c_str());
 }
 
 void UninstallSilently(const std::string& destination) {
@@ -206,6 +232,7 @@ int main(int argc, char** argv) {
         SetUpThroughTheDialog(setup, destination);
         UseTheInstalledProgram(destination, work);
         SilentFailureIsLogged(destination);
+        FailedRemovalSaysSo(destination);
         UninstallSilently(destination);
     }
     if (SUCCEEDED(com))
