@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
     const std::string work = WindowsPath(argv[2]);
     const std::string destination = work + "\\Program Files\\Varnick\\Tolvane\\";
     StartClean();
-    const HRESULT com = ::CoInitialize(nullptr);
+    ::CoInitialize(nullptr);  // for the shell links
     HWND setup = InstallThroughRezaravoz(rezaravoz, work);
     if (setup != nullptr) {
         SetUpThroughTheDialog(setup, destination);
@@ -235,7 +235,5 @@ int main(int argc, char** argv) {
         FailedRemovalSaysSo(destination);
         UninstallSilently(destination);
     }
-    if (SUCCEEDED(com))
-        ::CoUninitialize();
     return ReportChecks();
 }
