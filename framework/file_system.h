@@ -40,6 +40,15 @@ class FileSystem {
     // Gives `path` these bytes through a temporary file beside it, renamed over it once every byte is on the disk:
     // the old file stays whole until the new one is complete.
     [[nodiscard]] virtual bool WriteAtomic(const std::string& path, const void* data, size_t size) = 0;
+    // After a WriteAtomic that failed: true when the folder took no temporary file or the rename over `path` was
+    // refused (a folder the user may not write, as the Windows directory is to a standard user); false when writing
+    // the temporary file failed (a full disk). `path` keeps its old bytes either way.
+    virtual bool ReplacementRefused() const = 0;
+    // Writes `size` bytes at the start of the existing regular file `path`, which is `size` bytes long already, and
+    // forces them to the disk: for a fixed record whose folder refuses a replacement while the file itself may be
+    // written. Never creates, truncates or extends a file; refuses a symbolic link, a reparse point and a file with
+    // other hard links. A write cut short stays cut short.
+    [[nodiscard]] virtual bool OverwriteInPlace(const std::string& path, const void* data, size_t size) = 0;
     // True when anything (file or folder) has that name.
     virtual bool Exists(const std::string& path) = 0;
     // Makes one folder level; false when it cannot be made, also when it already exists.

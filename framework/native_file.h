@@ -30,6 +30,11 @@ CreateOutcome CreateNewFile(const std::string& path, NativeFile* file, std::stri
 // symbolic link, a reparse point, a FIFO, a folder) is refused without writing through it or blocking on it.
 NativeFile OpenForReplacing(const std::string& path, std::string* error);
 
+// Opens the existing regular file `path` to write over its first bytes ("wb" without emptying it), when it is
+// exactly `size` bytes long and has no other name: never creates, truncates or extends, never follows a symbolic
+// link or reparse point, never blocks on a FIFO.
+NativeFile OpenForOverwriting(const std::string& path, uint64_t size, std::string* error);
+
 // Forces the file's written bytes to the disk, so a rename that follows never publishes an empty file.
 [[nodiscard]] bool FlushToDisk(std::FILE* file, std::string* error);
 

@@ -97,6 +97,23 @@ NativeFile OpenForReplacing(const std::string& path, std::string* error) {
     return Stream(fd, "wb", error);
 }
 
+NativeFile OpenForOverwriting(const std::string& path, uint64_t size, std::string* error) {
+    const int fd = OpenChecked(path, O_WRONLY | O_NOFOLLOW, false, error);
+    if (fd == -1)
+        return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        *error = ErrnoText();
+    else if (info.st_nlink != 1)
+        *error = "has other names (hard links)";
+    else if (static_cast<uint64_t>(info.st_size) != size)
+        *error = "is " + std::to_string(info.st_size) + " bytes, not " + std::to_string(size);
+    else
+        return Stream(fd, "wb", error);  // fdopen empties nothing
+    ::close(fd);
+    return nullptr;
+}
+
 bool FlushToDisk(std::FILE* file, std::string* error) {
     if (std::fflush(file) != 0 || ::fsync(::fileno(file)) != 0) {
         *error = ErrnoText();

@@ -107,6 +107,33 @@ NativeFile OpenForReplacing(const std::string& path, std::string* error) {
     return nullptr;
 }
 
+NativeFile OpenForOverwriting(const std::string& path, uint64_t size, std::string* error) {
+    // OPEN_EXISTING neither creates nor empties. Only the right to write the file itself is asked for: the setup
+    // grants it on the settings file while the Windows directory stays closed to a standard user. Readers may go on
+    // reading; a second writer is kept out until this one closes.
+    UniqueFile handle(::CreateFileA(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle) {
+        *error = OpenFailureText(path, ::GetLastError());
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle.Get(), &info)) {
+        *error = SystemErrorText(::GetLastError());
+        return nullptr;
+    }
+    const uint64_t file_size = uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        *error = "is a symbolic link or junction";
+    else if (info.nNumberOfLinks != 1)
+        *error = "has other names (hard links)";
+    else if (file_size != size)
+        *error = "is " + std::to_string(file_size) + " bytes, not " + std::to_string(size);
+    else if (IsDiskFile(handle.Get(), error))
+        return Stream(std::move(handle), true, error);
+    return nullptr;
+}
+
 bool FlushToDisk(std::FILE* file, std::string* error) {
     if (std::fflush(file) != 0) {
         *error = "the last bytes could not be written";

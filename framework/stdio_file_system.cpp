@@ -58,6 +58,19 @@ class StdioOutputFile final : public OutputFile {
     ErrorSlot error_;
 };
 
+// One buffered write, so a small record reaches the system in one piece; then the disk, then the close, each checked.
+bool WriteToDiskAndClose(NativeFile file, const void* data, size_t size, std::string* error) {
+    bool done = std::fwrite(data, 1, size, file.get()) == size;
+    if (!done)
+        *error = std::strerror(errno);
+    done = done && FlushToDisk(file.get(), error);
+    if (std::fclose(file.release()) != 0 && done) {
+        *error = std::strerror(errno);
+        done = false;
+    }
+    return done;
+}
+
 }  // namespace
 
 std::unique_ptr<InputFile> StdioFileSystem::OpenRead(const std::string& path) {
@@ -76,22 +89,28 @@ CreateOutcome StdioFileSystem::CreateNew(const std::string& path, std::unique_pt
 }
 
 bool StdioFileSystem::WriteAtomic(const std::string& path, const void* data, size_t size) {
+    replacement_refused_ = false;
     NativeFile file;
     std::string temporary;
-    if (CreateFileBeside(path, &file, &temporary, last_error_.get()) != CreateOutcome::Created)
+    if (CreateFileBeside(path, &file, &temporary, last_error_.get()) != CreateOutcome::Created) {
+        replacement_refused_ = true;
         return false;
-    bool done = std::fwrite(data, 1, size, file.get()) == size;
-    if (!done)
-        *last_error_ = std::strerror(errno);
-    done = done && FlushToDisk(file.get(), last_error_.get());
-    if (std::fclose(file.release()) != 0 && done) {
-        *last_error_ = std::strerror(errno);
-        done = false;
     }
-    done = done && ReplaceByRename(temporary, path, last_error_.get());
-    if (!done)
+    if (!WriteToDiskAndClose(std::move(file), data, size, last_error_.get())) {
         std::remove(temporary.c_str());
-    return done;
+        return false;
+    }
+    if (!ReplaceByRename(temporary, path, last_error_.get())) {
+        replacement_refused_ = true;
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool StdioFileSystem::OverwriteInPlace(const std::string& path, const void* data, size_t size) {
+    NativeFile file = OpenForOverwriting(path, size, last_error_.get());
+    return file && WriteToDiskAndClose(std::move(file), data, size, last_error_.get());
 }
 
 bool StdioFileSystem::Exists(const std::string& path) {

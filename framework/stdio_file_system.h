@@ -12,6 +12,8 @@ class StdioFileSystem final : public FileSystem {
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
     CreateOutcome CreateNew(const std::string& path, std::unique_ptr<OutputFile>* file) override;
     bool WriteAtomic(const std::string& path, const void* data, size_t size) override;
+    bool ReplacementRefused() const override { return replacement_refused_; }
+    bool OverwriteInPlace(const std::string& path, const void* data, size_t size) override;
     bool Exists(const std::string& path) override;
     bool MakeDirectory(const std::string& path) override;
     bool IsRealFolder(const std::string& path) override;
@@ -22,4 +24,5 @@ class StdioFileSystem final : public FileSystem {
   private:
     // Shared with the files opened here, which outlive no call but may outlive the file system object.
     std::shared_ptr<std::string> last_error_ = std::make_shared<std::string>();
+    bool replacement_refused_ = false;
 };

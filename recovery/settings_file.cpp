@@ -27,3 +27,18 @@ std::optional<SettingsBytes> WholeSettingsRecord(const std::vector<uint8_t>& byt
     std::copy_n(bytes.begin(), record.size(), record.begin());
     return record;
 }
+
+bool WriteSettingsFile(FileSystem& files,
+                       const std::string& path,
+                       const std::array<uint8_t, kSettingsFileSize>& bytes,
+                       std::string* error) {
+    if (files.WriteAtomic(path, bytes.data(), bytes.size()))
+        return true;
+    *error = files.LastError();
+    if (!files.ReplacementRefused())
+        return false;
+    if (files.OverwriteInPlace(path, bytes.data(), bytes.size()))
+        return true;
+    *error += ", and it cannot be written in place: " + files.LastError();
+    return false;
+}

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "recovery/recover_paths.h"
+#include "recovery/settings_file.h"
 
 namespace {
 
@@ -91,19 +92,15 @@ LanguageId SettingsStore::ReadLanguage() {
     return LanguageFromNumber(DecodeSettings(record).language);
 }
 
-// Written twice, as the configuration program expects: the record alone, then the record with the check value
-// computed from the file just written.
+// One write of the whole file. The record used to be written alone first, then again with the check value read
+// back from it: the same bytes in the end, a 420-byte file in between, and impossible where only the file itself
+// may be written, which can be neither shortened nor lengthened.
 bool SettingsStore::SaveRecord(const SettingsBytes& record, LanguageId language) {
-    if (!WriteFile(record, nullptr)) {
-        ShowMissingFile(language);
-        return false;
-    }
-    const int32_t check_value = CheckValueFromFile(language);
-    if (!WriteFile(record, &check_value)) {
-        ShowMissingFile(language);
-        return false;
-    }
-    return true;
+    std::string error;
+    if (WriteSettingsFile(files_, path_, SettingsFileBytes(record, CheckValueOf(record)), &error))
+        return true;
+    ShowMissingFile(language);
+    return false;
 }
 
 // Takes the file's record, or the fallback record when the file is missing, fails its check or does not open;
@@ -137,23 +134,6 @@ bool SettingsStore::ReadRecord(SettingsBytes* record) {
         return false;
     *record = bytes;
     return true;
-}
-
-// Through a temporary file and a rename: a write that fails half way (a full disk) leaves the old file whole.
-bool SettingsStore::WriteFile(const SettingsBytes& record, const int32_t* check_value) {
-    if (check_value == nullptr)
-        return files_.WriteAtomic(path_, record.data(), record.size());
-    const std::array<uint8_t, kSettingsFileSize> bytes = SettingsFileBytes(record, *check_value);
-    return files_.WriteAtomic(path_, bytes.data(), bytes.size());
-}
-
-int32_t SettingsStore::CheckValueFromFile(LanguageId language) {
-    std::array<uint8_t, kSettingsRecordSize> head{};
-    const std::optional<size_t> size = ReadHead(files_, path_, &head);
-    const std::optional<int32_t> check_value = size ? ComputeCheckValue(head.data(), *size) : std::nullopt;
-    if (!size)
-        ShowMissingFile(language);
-    return check_value.value_or(0);
 }
 
 void SettingsStore::ShowMissingFile(LanguageId language) {

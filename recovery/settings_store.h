@@ -39,14 +39,12 @@ class SettingsStore {
     void WriteDefaults(LanguageId language);
     // Only the language byte, for the about box; its messages are in English.
     LanguageId ReadLanguage();
-    // Writes `record` and its check value; false (after the message) when the file cannot be written.
-    bool SaveRecord(const SettingsBytes& record, LanguageId language);
 
   private:
+    // Writes `record` and its check value; false (after the message) when the file cannot be written.
+    bool SaveRecord(const SettingsBytes& record, LanguageId language);
     bool TakeFileRecord(LanguageId language, SettingsBytes* record);
     bool ReadRecord(SettingsBytes* record);
-    bool WriteFile(const SettingsBytes& record, const int32_t* check_value);
-    int32_t CheckValueFromFile(LanguageId language);
     void ShowMissingFile(LanguageId language);
 
     FileSystem& files_;

@@ -1,4 +1,4 @@
-// The settings store on real files in a temporary folder.
+// The settings store on real files in a temporary folder, and in memory where the folder refuses a replacement.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,6 +7,7 @@
 #include "framework/stdio_file_system.h"
 #include "recovery/settings_store.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/memory_file_system.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -201,6 +202,25 @@ TEST_F(SettingsStoreTest, AboutBoxLanguage) {
     EXPECT_EQ(store_.ReadLanguage(), LanguageId::English);
     EXPECT_EQ(platform_.Texts(), std::vector<std::string>{Missing(LanguageId::English)});
     EXPECT_EQ(ReadFile(), DefaultFile());
+}
+
+// A folder that refuses a replacement (the Windows directory to a standard user) is no full disk, and vice versa.
+TEST(SettingsStoreInPlaceTest, OnlyAFolderThatRefusesAReplacementGetsTheRecordInPlace) {
+    const std::string path = "C:\\WINDOWS\\propPSD.pro";
+    const auto defaults = SettingsFileBytes(DefaultFileRecordBytes(), 0);
+    for (const bool refused : {true, false}) {
+        MemoryFileSystem files;
+        FakePlatform platform;
+        files.files[path].assign(defaults.begin(), defaults.end());
+        if (refused)
+            files.unreplaceable.insert(path);
+        else
+            files.write_limit = 100;
+        SettingsStore(files, platform, path).SaveLanguage(LanguageId::Italian);
+        EXPECT_EQ(files.files[path][216], refused ? 4 : 1);
+        EXPECT_EQ(files.in_place_writes, refused ? 1u : 0u);
+        EXPECT_EQ(platform.messages.size(), refused ? 0u : 1u);
+    }
 }
 
 }  // namespace

@@ -55,8 +55,25 @@ TEST(StdioFileSystemTest, AReplacementThatCannotBeWrittenWholeKeepsTheOldFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(written);
     EXPECT_EQ(files.LastError(), "File too large");
+    EXPECT_FALSE(files.ReplacementRefused()) << "a full disk is no reason to write in place";
     EXPECT_EQ(ReadAll(path), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "the temporary file is gone";
+}
+
+TEST(StdioFileSystemTest, WritesInPlaceOnlyOverAWholeFileOfItsOwn) {
+    TempDir dir;
+    StdioFileSystem files;
+    for (const char* name : {"record", "target", "twin"})
+        std::ofstream(dir / name) << "old!";
+    std::filesystem::create_symlink(dir / "target", dir / "link");
+    std::filesystem::create_hard_link(dir / "twin", dir / "hard");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const char* name : {"link", "hard", "missing", "fifo", "record"})
+        EXPECT_EQ(files.OverwriteInPlace(dir / name, "new!", 4), name == std::string("record")) << name;
+    EXPECT_FALSE(files.OverwriteInPlace(dir / "record", "longer", 6)) << "never lengthened";
+    EXPECT_EQ(ReadAll(dir / "record") + ReadAll(dir / "target") + ReadAll(dir / "twin"), "new!old!old!");
+    EXPECT_FALSE(files.WriteAtomic(dir / "no-folder/record", "new!", 4));
+    EXPECT_TRUE(files.ReplacementRefused());
 }
 
 }  // namespace

@@ -91,10 +91,10 @@ bool OptionsEditor::Save(const OutputOptions& options) {
 }
 
 bool OptionsEditor::WriteRecord(const SettingsBytes& record, const SixLanguageText& failure) {
-    const auto file = SettingsFileBytes(record, CheckValueOf(record));
-    if (files_.WriteAtomic(path_, file.data(), file.size()))
+    std::string error;
+    if (WriteSettingsFile(files_, path_, SettingsFileBytes(record, CheckValueOf(record)), &error))
         return true;
-    Tell(failure, path_ + "\n" + files_.LastError(), MessageIcon::Stop);
+    Tell(failure, path_ + "\n" + error, MessageIcon::Stop);
     return false;
 }
 

@@ -22,8 +22,9 @@ enum class OpenOutcome {
 };
 
 // Edits the output fields of the settings file for the configuration program. Every other byte of the record
-// stays as it was; the file is replaced whole, through a temporary file, or not at all. Messages go through the
-// platform in the record's language.
+// stays as it was; the file is replaced whole, through a temporary file, or not at all, or written over in place
+// where the folder allows no replacement (see WriteSettingsFile). Messages go through the platform in the record's
+// language.
 class OptionsEditor {
   public:
     OptionsEditor(FileSystem& files, Platform& platform, std::string path);

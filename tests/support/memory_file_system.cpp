@@ -73,10 +73,21 @@ CreateOutcome MemoryFileSystem::CreateNew(const std::string& path, std::unique_p
 }
 
 bool MemoryFileSystem::WriteAtomic(const std::string& path, const void* data, size_t size) {
-    if (uncreatable.count(path) != 0 || folders.count(path) != 0 || (write_limit && size > *write_limit))
+    last_write_refused = unreplaceable.count(path) != 0;
+    if (last_write_refused || uncreatable.count(path) != 0 || folders.count(path) != 0 ||
+        (write_limit && size > *write_limit))
         return false;
     const auto* bytes = static_cast<const uint8_t*>(data);
     files[path].assign(bytes, bytes + size);
+    return true;
+}
+
+bool MemoryFileSystem::OverwriteInPlace(const std::string& path, const void* data, size_t size) {
+    const auto file = files.find(path);
+    if (file == files.end() || file->second.size() != size)
+        return false;
+    ++in_place_writes;
+    std::memcpy(file->second.data(), data, size);
     return true;
 }
 

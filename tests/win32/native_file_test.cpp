@@ -1,5 +1,5 @@
 // The Windows side of the file seam, under Wine: names that exist are never written through, what is not a disk file
-// is refused, and a replacement goes over the old file whole.
+// is refused, a replacement goes over the old file whole, and a write in place only over a file of the same size.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -41,6 +41,12 @@ TEST(NativeFileTest, CreatesOnlyNewNamesAndReplacesWhole) {
     std::ofstream(dir / "next.tmp", std::ios::binary) << "next";
     EXPECT_TRUE(ReplaceByRename(dir / "next.tmp", dir / "old.jpg", &error)) << error;
     EXPECT_EQ(ReadAll(dir / "old.jpg"), "next");
+    NativeFile in_place = OpenForOverwriting(dir / "old.jpg", 4, &error);
+    ASSERT_NE(in_place, nullptr) << error;
+    EXPECT_GE(std::fputs("last", in_place.get()), 0);
+    in_place.reset();
+    EXPECT_EQ(OpenForOverwriting(dir / "old.jpg", 5, &error), nullptr) << "never lengthened";
+    EXPECT_EQ(ReadAll(dir / "old.jpg"), "last");
     EXPECT_EQ(IdentityOf(dir / "old.jpg"), IdentityOf(dir.Path() + "\\folder\\..\\old.jpg"));
     EXPECT_NE(IdentityOf(dir / "old.jpg"), IdentityOf(dir / "folder"));
 }
@@ -65,6 +71,7 @@ TEST(NativeFileTest, NeverWritesThroughAReparsePoint) {
     NativeFile file;
     EXPECT_EQ(CreateNewFile(dir / "link.txt", &file, &error), CreateOutcome::Taken);
     EXPECT_EQ(OpenForReplacing(dir / "link.txt", &error), nullptr);
+    EXPECT_EQ(OpenForOverwriting(dir / "link.txt", 9, &error), nullptr);
     EXPECT_EQ(ReadAll(dir / "target.txt"), "not yours");
 }
 

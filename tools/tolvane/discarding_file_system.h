@@ -15,6 +15,8 @@ class DiscardingFileSystem final : public FileSystem {
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override { return reader_.OpenRead(path); }
     CreateOutcome CreateNew(const std::string& path, std::unique_ptr<OutputFile>* file) override;
     bool WriteAtomic(const std::string&, const void*, size_t) override { return false; }
+    bool ReplacementRefused() const override { return false; }
+    bool OverwriteInPlace(const std::string&, const void*, size_t) override { return false; }
     bool Exists(const std::string&) override { return false; }
     bool MakeDirectory(const std::string&) override { return true; }
     bool IsRealFolder(const std::string&) override { return true; }

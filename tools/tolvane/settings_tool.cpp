@@ -111,12 +111,12 @@ bool ApplyValue(const SettingsArguments& args, char separator, SettingsRecord* r
     return true;
 }
 
-// The file is replaced whole or not at all; a failure leaves the old file as it was.
-int Save(const SettingsBytes& record, const std::string& path, Platform& platform, FileSystem& files) {
-    if (SettingsStore(files, platform, path).SaveRecord(record, LanguageId::English))
+// The file is replaced whole or not at all, or, where its folder takes no replacement, written over in place.
+int Save(const SettingsBytes& record, const std::string& path, FileSystem& files) {
+    std::string error;
+    if (WriteSettingsFile(files, path, SettingsFileBytes(record, CheckValueOf(record)), &error))
         return kExitOk;
-    std::fprintf(stderr, "tolvane: cannot write %s: %s\n", TerminalSafe(path).c_str(),
-                 TerminalSafe(files.LastError()).c_str());
+    std::fprintf(stderr, "tolvane: cannot write %s: %s\n", TerminalSafe(path).c_str(), TerminalSafe(error).c_str());
     return kExitFailed;
 }
 
@@ -139,7 +139,7 @@ int Set(const SettingsArguments& args, const std::string& path, Platform& platfo
     SettingsRecord fields = DecodeSettings(record);
     ApplyValue(args, platform.PathSeparator(), &fields, &error);
     EncodeSettings(fields, &record);
-    return Save(record, path, platform, files);
+    return Save(record, path, files);
 }
 
 }  // namespace
@@ -153,7 +153,7 @@ int RunSettings(const SettingsArguments& args, Platform& platform, FileSystem& f
         return Set(args, path, platform, files);
     if (!args.file)
         MakeFolders(platform.SettingsDirectory());
-    const int status = Save(DefaultFileRecordBytes(), path, platform, files);
+    const int status = Save(DefaultFileRecordBytes(), path, files);
     if (status == kExitOk)
         std::fprintf(out, "wrote the default settings to %s\n", TerminalSafe(path).c_str());
     return status;
