@@ -2,8 +2,13 @@
 
 namespace {
 
+// The name of an output folder whose source gives no base name and whose suffix is empty: without it the pictures
+// would go into the folder meant to hold the output folders.
+constexpr char kNamelessFolder[] = "REC";
+
+// Windows takes '/' as a separator too, so "C:\Work/photo.psd" has the base name "photo".
 std::string_view BaseName(std::string_view source_path, char separator) {
-    const size_t last_separator = source_path.rfind(separator);
+    const size_t last_separator = source_path.find_last_of(separator == '\\' ? "\\/" : "/");
     const std::string_view name =
         last_separator == std::string_view::npos ? source_path : source_path.substr(last_separator + 1);
     return name.substr(0, name.find('.'));
@@ -17,8 +22,8 @@ std::string OutputFolderFor(const SettingsRecord& settings,
                             char separator) {
     std::string folder =
         settings.outputFolder.empty() ? std::string(current_directory) + separator : settings.outputFolder;
-    folder += BaseName(source_path, separator);
-    folder += settings.suffix;
+    const std::string name = std::string(BaseName(source_path, separator)) + settings.suffix;
+    folder += name.empty() ? kNamelessFolder : name;
     return ReduceSeparatorRuns(folder, separator);
 }
 

@@ -8,7 +8,8 @@
 // Where the images of a source go: `outputFolder` + base name + `suffix`, or, when `outputFolder` is empty, the
 // current directory + separator + base name + `suffix`; separator runs reduced. `outputFolder` ends with a
 // separator when set. The base name is the source's file name up to its first dot: "C:\Work\my.photo.psd" gives
-// "my".
+// "my". A name that comes out empty (".psd" with an empty suffix) is "REC", so the pictures still get a folder of
+// their own.
 std::string OutputFolderFor(const SettingsRecord& settings,
                             std::string_view source_path,
                             std::string_view current_directory,

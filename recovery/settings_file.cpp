@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "recovery/settings_values.h"
+
 std::optional<std::vector<uint8_t>> ReadSettingsFile(FileSystem& files, const std::string& path) {
     std::unique_ptr<InputFile> file = files.OpenRead(path);
     if (!file)
@@ -25,6 +27,10 @@ std::optional<SettingsBytes> WholeSettingsRecord(const std::vector<uint8_t>& byt
     }
     SettingsBytes record{};
     std::copy_n(bytes.begin(), record.size(), record.begin());
+    if (!RecordKeepsRules(record)) {
+        *problem = "has a suffix that no folder name may hold (damaged)";
+        return std::nullopt;
+    }
     return record;
 }
 

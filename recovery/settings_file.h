@@ -12,8 +12,8 @@
 // it cannot be read (the reason is files.LastError()).
 std::optional<std::vector<uint8_t>> ReadSettingsFile(FileSystem& files, const std::string& path);
 
-// The record of a file that is a whole settings file: 424 bytes whose check value matches. Otherwise nullopt, and
-// `problem` says what is wrong with it.
+// The record of a file that is a whole settings file: 424 bytes whose check value matches and whose suffix keeps
+// its rules. Otherwise nullopt, and `problem` says what is wrong with it.
 std::optional<SettingsBytes> WholeSettingsRecord(const std::vector<uint8_t>& bytes, std::string* problem);
 
 // Gives the settings file at `path` these bytes: through a temporary file and a rename, or, where its folder refuses

@@ -5,6 +5,7 @@
 
 #include "recovery/recover_paths.h"
 #include "recovery/settings_file.h"
+#include "recovery/settings_values.h"
 
 namespace {
 
@@ -39,7 +40,11 @@ bool SettingsStore::Verify() {
     if (!size)
         return false;
     const std::optional<int32_t> computed = ComputeCheckValue(head.data(), *size);
-    return computed && *computed == StoredCheckValue(head.data(), *size);
+    if (!computed || *computed != StoredCheckValue(head.data(), *size))
+        return false;
+    SettingsBytes record{};
+    std::copy_n(head.begin(), std::min(*size, record.size()), record.begin());
+    return RecordKeepsRules(record);
 }
 
 StartupSettings SettingsStore::LoadAtStartup() {

@@ -25,7 +25,7 @@ class SettingsStore {
     static std::string PathIn(std::string_view directory, char separator);
 
     bool Exists();
-    // The file opens and its stored check value equals the computed one.
+    // The file opens, its stored check value equals the computed one and its suffix keeps the rules.
     bool Verify();
 
     // Before the main window shows; messages in English. A missing file ends the process with exit code 2.

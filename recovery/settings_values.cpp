@@ -27,6 +27,10 @@ SettingsValueProblem CheckSuffix(std::string_view suffix) {
     return SettingsValueProblem::Fits;
 }
 
+bool RecordKeepsRules(const SettingsBytes& record) {
+    return CheckSuffix(DecodeSettings(record).suffix) == SettingsValueProblem::Fits;
+}
+
 SettingsValueProblem CheckFolder(std::string_view folder, SettingsField field) {
     if (folder.size() >= field.size)
         return SettingsValueProblem::TooLong;

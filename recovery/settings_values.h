@@ -19,6 +19,9 @@ enum class SettingsValueProblem {
 
 // The suffix joins the source's base name to form the output folder's name, so it must stay inside that name.
 SettingsValueProblem CheckSuffix(std::string_view suffix);
+// A record read from a file must keep the suffix rule too, or it counts as damaged: a suffix such as "\.." that
+// passes the check value would still put the pictures outside any folder of their own.
+bool RecordKeepsRules(const SettingsBytes& record);
 // A folder field (kOutputFolderField, kInstallFolderField), with the separator FolderFieldValue adds.
 SettingsValueProblem CheckFolder(std::string_view folder, SettingsField field);
 

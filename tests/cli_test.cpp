@@ -139,6 +139,7 @@ TEST_F(CliTest, NeverChangesWhatItShouldOnlyRead) {
     damaged[419] = 7;
     std::ofstream(dir_ / "damaged.pro", std::ios::binary) << damaged;
     ASSERT_EQ(mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    std::ofstream(dir_ / "climbing.pro", std::ios::binary) << std::string("/..\0", 4) + Read("good.pro").substr(4);
     struct Case {
         std::vector<std::string> args;
         int exit_code;
@@ -153,6 +154,7 @@ TEST_F(CliTest, NeverChangesWhatItShouldOnlyRead) {
         {{"recover", "fifo"}, 1, "fifo: is a FIFO, not a file"},
         {{"recover", "/dev/zero"}, 1, "/dev/zero: is a device that cannot be read to an end"},
         {{"settings", "show", "--file", "fifo"}, 1, "is a FIFO"},
+        {{"recover", "--settings", "climbing.pro", "x.psd"}, 2, "climbing.pro has a suffix that no folder name"},
     };
     for (const Case& c : cases) {
         const ToolRun run = Tool(c.args);

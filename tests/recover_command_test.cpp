@@ -125,6 +125,9 @@ TEST_F(RecoverCommandTest, OutputFolderFollowsTheSettings) {
          "D:\\Out\\photo"},
         {"doubled separators", "C:\\\\Work\\\\photo.psd", "C:\\Work\\photo.psd", "C:\\Work", "D:\\\\Out\\\\", "REC",
          "D:\\Out\\photoREC"},
+        {"no base name, no suffix", "C:\\Work\\.psd", "C:\\Work\\.psd", "C:\\Work", "", "", "C:\\Work\\REC"},
+        {"slash before the name", "C:\\Work/photo.psd", "C:\\Work/photo.psd", "C:\\Work", "", "REC",
+         "C:\\Work\\photoREC"},
         {"network share", "\\\\server\\share\\photo.psd", "\\\\server\\share\\photo.psd", "\\\\server\\share", "",
          "REC", "\\\\server\\share\\photoREC"},
     };

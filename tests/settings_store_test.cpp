@@ -95,6 +95,7 @@ TEST_F(SettingsStoreTest, CheckAcceptsShortFilesEndingInZero) {
         {FileBytes(420, 0), true},
         {FileBytes(420, 5), false},
         {FileBytes(1, 0), true},
+        {ValidFile(Record(SettingsRecord{"\\..", "", 1, 0, 1, 1, ""})), false},  // passes its check, leaves its folder
         {FileBytes(), false},
         {ends_in_c8, false},
         {ValidFile([] {

@@ -44,8 +44,13 @@ int Show(const std::string& path, FileSystem& files, std::FILE* out) {
     std::fprintf(out, "install-folder  %s\n", TerminalSafe(Cp1252ToUtf8(fields.installFolder)).c_str());
     std::fprintf(out, "reserved-flag   %d\n", fields.reservedFlag);
     std::fprintf(out, "text-format     %d\n", fields.textFormat);
-    if (computed && *computed == stored)
+    if (computed && *computed == stored && RecordKeepsRules(record))
         std::fprintf(out, "check value     %d, matches\n", stored);
+    else if (computed && *computed == stored)
+        std::fprintf(out,
+                     "check value     %d, matches, but the suffix is no plain name: damaged, the program replaces "
+                     "it with the defaults\n",
+                     stored);
     else
         std::fprintf(out, "check value     %d, expected %d: damaged, the program replaces it with the defaults\n",
                      stored, computed.value_or(0));
