@@ -140,6 +140,7 @@ TEST_F(CliTest, NeverChangesWhatItShouldOnlyRead) {
     std::ofstream(dir_ / "damaged.pro", std::ios::binary) << damaged;
     ASSERT_EQ(mkfifo((dir_ / "fifo").c_str(), 0600), 0);
     std::ofstream(dir_ / "climbing.pro", std::ios::binary) << std::string("/..\0", 4) + Read("good.pro").substr(4);
+    std::filesystem::create_symlink(dir_ / "good.pro", dir_ / "link.pro");
     struct Case {
         std::vector<std::string> args;
         int exit_code;
@@ -155,6 +156,8 @@ TEST_F(CliTest, NeverChangesWhatItShouldOnlyRead) {
         {{"recover", "/dev/zero"}, 1, "/dev/zero: is a device that cannot be read to an end"},
         {{"settings", "show", "--file", "fifo"}, 1, "is a FIFO"},
         {{"recover", "--settings", "climbing.pro", "x.psd"}, 2, "climbing.pro has a suffix that no folder name"},
+        {{"settings", "set", "language", "3", "--file", "link.pro"}, 1, "link.pro is a symbolic link"},
+        {{"settings", "init", "--file", "x.psd"}, 1, "x.psd exists and is not a settings file"},
     };
     for (const Case& c : cases) {
         const ToolRun run = Tool(c.args);
@@ -163,6 +166,7 @@ TEST_F(CliTest, NeverChangesWhatItShouldOnlyRead) {
     }
     EXPECT_EQ(Read("x.psd"), sample);
     EXPECT_EQ(Read("damaged.pro"), damaged);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "link.pro"));
 
     // A settings file whose new version cannot be written whole keeps its old one. (With no room at all, the
     // messages cannot reach the stderr file either; the file system test checks the reason.)

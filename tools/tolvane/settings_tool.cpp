@@ -116,13 +116,26 @@ bool ApplyValue(const SettingsArguments& args, char separator, SettingsRecord* r
     return true;
 }
 
-// The file is replaced whole or not at all, or, where its folder takes no replacement, written over in place.
+// The file is replaced whole or not at all, or, where its folder takes no replacement, written over in place. A
+// symbolic link is refused: replacing it would cut it off from the file it names, and nothing is written through one.
 int Save(const SettingsBytes& record, const std::string& path, FileSystem& files) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        std::fprintf(stderr,
+                     "tolvane: %s is a symbolic link; settings are not written through one: name the file itself\n",
+                     TerminalSafe(path).c_str());
+        return kExitFailed;
+    }
     std::string error;
     if (WriteSettingsFile(files, path, SettingsFileBytes(record, CheckValueOf(record)), &error))
         return kExitOk;
     std::fprintf(stderr, "tolvane: cannot write %s: %s\n", TerminalSafe(path).c_str(), TerminalSafe(error).c_str());
     return kExitFailed;
+}
+
+// A settings file is 420 to 424 bytes (a shorter one may still pass its check); anything else is somebody's data.
+bool IsSettingsSized(std::optional<uint64_t> size) {
+    return size && *size >= kSettingsRecordSize && *size <= kSettingsFileSize;
 }
 
 int Set(const SettingsArguments& args, const std::string& path, Platform& platform, FileSystem& files) {
@@ -133,7 +146,7 @@ int Set(const SettingsArguments& args, const std::string& path, Platform& platfo
         return kExitUsage;
     }
     const std::optional<std::vector<uint8_t>> bytes = ReadSettingsFile(files, path);
-    if (!bytes || bytes->size() < kSettingsRecordSize || bytes->size() > kSettingsFileSize) {
+    if (!bytes || !IsSettingsSized(bytes->size())) {
         std::fprintf(stderr,
                      "tolvane: %s is not a settings file of %zu bytes (make one with 'tolvane settings init')\n",
                      TerminalSafe(path).c_str(), kSettingsFileSize);
@@ -158,6 +171,11 @@ int RunSettings(const SettingsArguments& args, Platform& platform, FileSystem& f
         return Set(args, path, platform, files);
     if (!args.file)
         MakeFolders(platform.SettingsDirectory());
+    if (files.Exists(path) && !IsSettingsSized(files.SizeOf(path))) {
+        std::fprintf(stderr, "tolvane: %s exists and is not a settings file of %zu bytes; init replaces only one\n",
+                     TerminalSafe(path).c_str(), kSettingsFileSize);
+        return kExitFailed;
+    }
     const int status = Save(DefaultFileRecordBytes(), path, files);
     if (status == kExitOk)
         std::fprintf(out, "wrote the default settings to %s\n", TerminalSafe(path).c_str());
