@@ -43,15 +43,31 @@ const char* KindRefusal(mode_t mode, bool block_device_allowed) {
         return "is a socket, not a file";
     if (S_ISLNK(mode))
         return "is a symbolic link";
-    return "is a device that cannot be read to an end";
+    if (S_ISCHR(mode))
+        return "is a character device, not a file";
+    if (S_ISBLK(mode))
+        return "is a block device, not a file";
+    return "is not a regular file";
+}
+
+// Why opening `path` failed. ENXIO comes from a FIFO nobody reads (opened to write without blocking), from a socket
+// and from a device with nothing behind it (/dev/tty without a terminal): the kind of file tells which.
+std::string OpenFailureText(const std::string& path, int error_number) {
+    if (error_number == ELOOP)
+        return "is a symbolic link";
+    struct stat info;
+    if (error_number == ENXIO && ::stat(path.c_str(), &info) == 0) {
+        if (const char* refusal = KindRefusal(info.st_mode, false))
+            return refusal;
+    }
+    return std::strerror(error_number);
 }
 
 // Opens `path` with `flags` and checks what was opened before anything is read or written.
 int OpenChecked(const std::string& path, int flags, bool block_device_allowed, std::string* error) {
     const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd == -1) {
-        // A FIFO nobody reads refuses a non-blocking open for writing with ENXIO.
-        *error = errno == ELOOP ? "is a symbolic link" : errno == ENXIO ? "is a FIFO, not a file" : ErrnoText();
+        *error = OpenFailureText(path, errno);
         return -1;
     }
     struct stat info;

@@ -51,10 +51,19 @@ NativeFile Stream(UniqueFile handle, bool writing, std::string* error) {
 
 // A pipe, the console or a device such as NUL is not a file that can be read to an end.
 bool IsDiskFile(HANDLE handle, std::string* error) {
-    if (::GetFileType(handle) == FILE_TYPE_DISK)
-        return true;
-    *error = "is a pipe or a device, not a file";
-    return false;
+    switch (::GetFileType(handle)) {
+        case FILE_TYPE_DISK:
+            return true;
+        case FILE_TYPE_PIPE:
+            *error = "is a pipe, not a file";
+            return false;
+        case FILE_TYPE_CHAR:
+            *error = "is a character device (a console, NUL or a port), not a file";
+            return false;
+        default:
+            *error = "is a device, not a file";
+            return false;
+    }
 }
 
 }  // namespace

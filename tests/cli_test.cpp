@@ -129,6 +129,8 @@ TEST_F(CliTest, SettingsSetChangesOneFieldAndRefusesWhatDoesNotFit) {
     EXPECT_EQ(after.substr(4, 199), std::string(197, 'o') + "/" + '\0');
     EXPECT_EQ(after.substr(208, 4), std::string(4, '\xFF'));
     EXPECT_EQ(after.substr(217), expected.substr(217)) << "install folder and check value untouched";
+    EXPECT_EQ(Tool({"settings", "set", "install-folder", "C:\\a", "--file", file}).exit_code, 0);
+    EXPECT_EQ(Read("propPSD.pro").substr(217, 6), std::string("C:\\a\\") + '\0') << "a Windows path";
 }
 
 TEST_F(CliTest, NeverChangesWhatItShouldOnlyRead) {
@@ -153,7 +155,8 @@ TEST_F(CliTest, NeverChangesWhatItShouldOnlyRead) {
         // FIFOs would hang the open; they are refused at once.
         {{"recover", "--settings", "fifo", "x.psd"}, 2, "fifo cannot be read (is a FIFO"},
         {{"recover", "fifo"}, 1, "fifo: is a FIFO, not a file"},
-        {{"recover", "/dev/zero"}, 1, "/dev/zero: is a device that cannot be read to an end"},
+        {{"recover", "/dev/zero"}, 1, "/dev/zero: is a character device, not a file"},
+        {{"recover", "/dev/tty"}, 1, "/dev/tty: is a character device, not a file"},
         {{"settings", "show", "--file", "fifo"}, 1, "is a FIFO"},
         {{"recover", "--settings", "climbing.pro", "x.psd"}, 2, "climbing.pro has a suffix that no folder name"},
         {{"settings", "set", "language", "3", "--file", "link.pro"}, 1, "link.pro is a symbolic link"},

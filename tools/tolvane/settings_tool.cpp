@@ -88,7 +88,9 @@ bool ApplyValue(const SettingsArguments& args, char separator, SettingsRecord* r
         record->suffix = suffix.bytes;
     } else if (args.key == "output-folder" || args.key == "install-folder") {
         const bool output = args.key == "output-folder";
-        const SettingsText folder = FolderFromUtf8(value, output ? kOutputFolderField : kInstallFolderField, separator);
+        // The installation folder is where Tolvane.exe keeps its companions: a Windows path whatever edits it.
+        const SettingsText folder =
+            FolderFromUtf8(value, output ? kOutputFolderField : kInstallFolderField, output ? separator : '\\');
         if (folder.problem != SettingsValueProblem::Fits) {
             *error = args.key + " " + ProblemText(folder.problem) + " (at most " + (output ? "199" : "202") +
                      " characters with the trailing separator)";
