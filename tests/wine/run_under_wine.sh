@@ -1,8 +1,13 @@
 #!/bin/sh
-# Runs a Windows program under Wine inside a virtual X server and passes its exit code on.
-# WINEPREFIX names a throw-away prefix; the first run makes it (about 15 s), later runs reuse it.
+# Runs a Windows program under Wine inside a virtual X server and passes its exit code on. The program's own
+# header chooses the loader: the 32-bit one for a 32-bit build, the 64-bit one for a 64-bit build.
+# WINEPREFIX names a throw-away prefix of that architecture; the first run makes it (about 15 s for 32 bits, 30 s
+# for 64), later runs reuse it.
 set -eu
-: "${WINEPREFIX:=${TMPDIR:-/tmp}/tolvane-wine-$(id -u)}"
+. "$(dirname "$0")/../../tools/choose_wine.sh"
+arch=$(windows_arch_of "$1")
+use_wine_for "$arch"
+: "${WINEPREFIX:=${TMPDIR:-/tmp}/tolvane-wine-$(id -u)-$arch}"
 export WINEPREFIX
 export WINEDEBUG=-all
 # No Mono or Gecko: skips the install prompts that would wait for a click forever. No menu builder: a new
@@ -13,10 +18,11 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        xvfb-run -a wineboot -i >/dev/null 2>&1 || true
-        wineserver -w
+        xvfb-run -a "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
+        "$WINESERVER" -w
     fi
 ) 9>"$WINEPREFIX.lock"
 
 # The server waits inside the X session for every Wine process of the run to end, so none outlives its display.
-exec xvfb-run -a -s "-screen 0 1024x768x24" sh -c 'status=0; wine "$@" || status=$?; wineserver -w; exit $status' sh "$@"
+exec xvfb-run -a -s "-screen 0 1024x768x24" \
+    sh -c 'status=0; "$WINELOADER" "$@" || status=$?; "$WINESERVER" -w; exit $status' sh "$@"
