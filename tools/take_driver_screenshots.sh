@@ -1,8 +1,8 @@
 #!/bin/sh
 # Takes the README's pictures that the end-to-end drivers save as the screen shows the windows: the splash and the
 # about box (tolvane_e2e), the setup dialog and the options dialog (the installation walk, setup_e2e). Each driver runs under
-# Wine in a virtual desktop, which draws the window frames. Needs a Windows build (build/mingw), the native tool
-# (build/sanitize or build/release) and Python 3.
+# Wine in a virtual desktop, which draws the window frames. Needs a Windows build with its tests (build/mingw, or the
+# one tools/screenshot_setup.sh chooses), the native tool (build/sanitize or build/release) and Python 3.
 # Usage: tools/take_driver_screenshots.sh [OUTPUT_FOLDER]
 set -eu
 cd "$(dirname "$0")/.."
@@ -10,7 +10,7 @@ output=${1:-docs}
 . tools/screenshot_setup.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-shots-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mingw=Z:$PWD/build/mingw
+mingw=Z:$windows_build
 
 # Runs DRIVER with its arguments; the work folder NAME it is given gets the sample and the native tool's pictures
 # of it. The driver saves its pictures into $work.
@@ -21,9 +21,9 @@ shoot() {
     cp samples/damaged_photo.psd "$folder/"
     "$tool" recover --output-dir "$folder/reference" samples/damaged_photo.psd >/dev/null
     TOLVANE_SCREENSHOTS="Z:$work" xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
-        wine explorer /desktop=shot,1024x768 "$@" >/dev/null
-        wineserver -w
-    ' sh "build/mingw/tests/e2e/$driver" "$@"
+        "$WINELOADER" explorer /desktop=shot,1024x768 "$@" >/dev/null
+        "$WINESERVER" -w
+    ' sh "$mingw/tests/e2e/$driver" "$@"
 }
 shoot tolvane_e2e.exe about "$mingw/Tolvane.exe" "Z:$work/about" "$mingw/tests/e2e/companion_standin.exe"
 shoot setup_e2e.exe setup "$mingw/Rezaravoz.exe" "Z:$work/setup"

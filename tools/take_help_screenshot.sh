@@ -1,7 +1,8 @@
 #!/bin/sh
 # Takes the README's picture of the help viewer: Help.exe under Wine in a virtual X server, in the language of a
-# fresh settings file (English unless LANGUAGE_NUMBER says otherwise). Needs a Windows build (build/mingw) and the
-# native tool (build/sanitize or build/release); the picture is read from the X server's own screen file.
+# fresh settings file (English unless LANGUAGE_NUMBER says otherwise). Needs a Windows build (build/mingw, or the one
+# tools/screenshot_setup.sh chooses) and the native tool (build/sanitize or build/release); the picture is read from
+# the X server's own screen file.
 # Usage: tools/take_help_screenshot.sh [OUTPUT.png]
 set -eu
 cd "$(dirname "$0")/.."
@@ -22,13 +23,13 @@ rm -f "$windows_dir/propPSD.pro"
 screen=$(mktemp -d)
 rm -f "$output"
 xvfb-run -a -s "-screen 0 1920x1200x24 -fbdir $screen" sh -c '
-    wine explorer /desktop=shot,760x500 build/mingw/Help.exe &
+    "$WINELOADER" explorer /desktop=shot,760x500 "Z:$3/Help.exe" &
     sleep 6
     status=0
     python3 tools/to_png.py "$1/Xvfb_screen0" "$2" 760x500+0+0 || status=$?
-    wineserver -k
+    "$WINESERVER" -k
     exit $status
-' sh "$screen" "$output" || status=$?
+' sh "$screen" "$output" "$windows_build" || status=$?
 rm -rf "$screen"
 rm -f "$windows_dir/propPSD.pro"
 if [ -n "$saved" ]; then
