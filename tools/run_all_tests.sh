@@ -24,9 +24,11 @@ else
     reason="this kernel does not start 32-bit x86 programs (/lib/ld-linux.so.2 cannot be executed),"
     reason="$reason so Wine's 32-bit loader cannot run here"
 fi
+build_of() { if [ "$1" = 32 ]; then echo build/mingw; else echo build/mingw64; fi; }
+builds_named=""
 for bits in $wine_builds; do
     case $bits in
-    32 | 64) ;;
+    32 | 64) builds_named="${builds_named:+$builds_named and }the $bits-bit build ($(build_of "$bits"))" ;;
     *)
         echo "run_all_tests.sh: TOLVANE_WINE_BUILDS may name 32 and 64, not '$bits'" >&2
         exit 2
@@ -41,26 +43,20 @@ UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
 
 # Both Windows builds compile everywhere: what one word size hides, the other may show.
 for bits in 32 64; do
-    if [ "$bits" = 32 ]; then
-        build=build/mingw toolchain=cmake/mingw-w64-i686.cmake
-    else
-        build=build/mingw64 toolchain=cmake/mingw-w64-x86_64.cmake
-    fi
+    build=$(build_of "$bits") toolchain=cmake/mingw-w64-i686.cmake
+    [ "$bits" = 64 ] && toolchain=cmake/mingw-w64-x86_64.cmake
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DTOLVANE_TESTS=ON -DTOLVANE_NATIVE_TOOL="$PWD/build/sanitize/tolvane" \
         -DTOLVANE_NATIVE_SFXPACK="$PWD/build/sanitize/tools/sfxpack/sfxpack"
     cmake --build "$build" -j "$(nproc)"
 done
 
-echo "run_all_tests.sh: the Wine suites run on the $(echo "$wine_builds" | sed 's/ / and /')-bit build:" \
-    "$reason" >&2
+echo "run_all_tests.sh: the Wine suites run on $builds_named: $reason" >&2
 for bits in $wine_builds; do
-    build=build/mingw
-    [ "$bits" = 64 ] && build=build/mingw64
+    build=$(build_of "$bits")
     # A fresh Wine prefix for every run: nothing from an earlier run can make a test pass.
     rm -rf "$build/wineprefix" "$build/wineprefix.lock"
     echo "run_all_tests.sh: the Wine suites of the $bits-bit build ($build)" >&2
     ctest --test-dir "$build" --output-on-failure
 done
-echo "run_all_tests.sh: every test passed; the Wine suites ran on the $(echo "$wine_builds" | sed 's/ / and /')-bit" \
-    "build" >&2
+echo "run_all_tests.sh: every test passed; the Wine suites ran on $builds_named" >&2
