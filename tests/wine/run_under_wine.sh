@@ -1,8 +1,7 @@
 #!/bin/sh
 # Runs a Windows program under Wine inside a virtual X server and passes its exit code on. The program's own
 # header chooses the loader: the 32-bit one for a 32-bit build, the 64-bit one for a 64-bit build.
-# WINEPREFIX names a throw-away prefix of that architecture; the first run makes it (about 15 s for 32 bits, 30 s
-# for 64), later runs reuse it.
+# WINEPREFIX names a throw-away prefix of that architecture, made by the first run (15 to 30 s) and reused after.
 set -eu
 . "$(dirname "$0")/../../tools/choose_wine.sh"
 arch=$(windows_arch_of "$1")
