@@ -47,7 +47,9 @@ struct Layer {
     uint8_t opacity = 255;
     bool clipping = false;
     bool visible = true;
-    bool group_marker = false;  // a group's opening or closing record ("lsct"), which holds no pixels of its own
+    bool group_marker = false;  // a group's own record or its closing divider ("lsct"), which hold no pixels
+    bool group_opens = false;   // with group_marker: the group's own record (above its layers, with the group's
+                                // name and visibility); without it the bounding divider below them
     std::string name;           // UTF-8, from the Unicode name when there is one
     std::optional<LayerMask> mask;
 };
