@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "languages/code_page.h"
 #include "recovery/image_carver.h"
 #include "recovery/recover_command.h"
-#include "recovery/recover_paths.h"
-#include "recovery/settings_file.h"
 #include "tools/common/terminal_text.h"
 #include "tools/tolvane/carve_report.h"
 #include "tools/tolvane/discarding_file_system.h"
+#include "tools/tolvane/output_rules.h"
 #include "tools/tolvane/progress_line.h"
 
 namespace {
@@ -55,55 +53,10 @@ class ToolObserver final : public CarveObserver {
     std::vector<CarvedImage> images_;
 };
 
-// The settings file holds Windows-1252 text; this tool works in UTF-8 paths.
-SettingsRecord TextFieldsInUtf8(SettingsRecord record) {
-    record.suffix = Cp1252ToUtf8(record.suffix);
-    record.outputFolder = Cp1252ToUtf8(record.outputFolder);
-    record.installFolder = Cp1252ToUtf8(record.installFolder);
-    return record;
-}
-
-// The rules of a settings file named on the command line. The file is only read: unlike the program's own settings
-// file, a damaged one is refused, never replaced with the defaults, since it may be anything the user typed.
-std::optional<SettingsRecord> ReadOnlySettings(const std::string& path, FileSystem& files) {
-    std::string problem;
-    std::optional<SettingsBytes> record;
-    if (const std::optional<std::vector<uint8_t>> bytes = ReadSettingsFile(files, path))
-        record = WholeSettingsRecord(*bytes, &problem);
-    else
-        problem = "cannot be read (" + files.LastError() + ")";
-    if (!record) {
-        std::fprintf(stderr, "tolvane: settings file %s %s; it was not changed\n", TerminalSafe(path).c_str(),
-                     TerminalSafe(problem).c_str());
-        return std::nullopt;
-    }
-    return TextFieldsInUtf8(DecodeSettings(*record));
-}
-
-std::string FolderFor(const CarveArguments& args,
-                      const SettingsRecord& settings,
-                      const std::string& source,
-                      Platform& platform) {
-    const char separator = platform.PathSeparator();
-    if (!args.outputDir)
-        return OutputFolderFor(settings, source, platform.CurrentDirectory(), separator);
-    std::string folder = ReduceSeparatorRuns(*args.outputDir, separator);
-    if (folder.size() > 1 && folder.back() == separator)
-        folder.pop_back();
-    return folder;
-}
-
 int ExitCodeOf(const CarveResult& result) {
     if (result.failed)
         return kExitFailed;
     return result.aborted ? kExitNameTaken : kExitOk;
-}
-
-// A failure outweighs a taken name, which outweighs success.
-int Worse(int a, int b) {
-    if (a == kExitFailed || b == kExitFailed)
-        return kExitFailed;
-    return a == kExitNameTaken || b == kExitNameTaken ? kExitNameTaken : kExitOk;
 }
 
 void PrintRecovered(const CarveResult& result,
@@ -158,7 +111,7 @@ class CarveRun {
         }
         int status = kExitOk;
         for (const std::string& source : args_.files)
-            status = Worse(status, CarveOne(source, settings, language, report.get()));
+            status = WorseExit(status, CarveOne(source, settings, language, report.get()));
         std::string problem;
         if (report && !report->Close(&problem)) {
             std::fprintf(stderr, "tolvane: %s\n", problem.c_str());
@@ -173,7 +126,8 @@ class CarveRun {
         DiscardingFileSystem discarding(files_);
         FileSystem& files = mode_ == Mode::Recover ? files_ : discarding;
         // scan makes no folder, so the pictures' names are all that counts of where they would go.
-        const std::string folder = mode_ == Mode::Recover ? FolderFor(args_, settings, source, platform_) : ".";
+        const std::string folder =
+            mode_ == Mode::Recover ? FolderFor(args_.outputDir, settings, source, platform_) : ".";
         if (mode_ == Mode::Recover)
             WarnIfDiskFull(platform_, folder, source_size, language);
 
@@ -205,14 +159,10 @@ class CarveRun {
 }  // namespace
 
 int RunRecover(const CarveArguments& args, Platform& platform, FileSystem& files, std::FILE* out) {
-    SettingsRecord settings = DecodeSettings(DefaultRecordBytes());
-    if (args.settingsFile) {
-        const std::optional<SettingsRecord> from_file = ReadOnlySettings(*args.settingsFile, files);
-        if (!from_file)
-            return kExitUsage;
-        settings = *from_file;
-    }
-    return CarveRun(args, Mode::Recover, platform, files, out).Run(settings);
+    const std::optional<SettingsRecord> settings = CommandLineSettings(args.settingsFile, files);
+    if (!settings)
+        return kExitUsage;
+    return CarveRun(args, Mode::Recover, platform, files, out).Run(*settings);
 }
 
 int RunScan(const CarveArguments& args, Platform& platform, FileSystem& files, std::FILE* out) {
