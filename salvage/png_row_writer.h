@@ -14,13 +14,15 @@ class PngRowWriter {
   public:
     // Creates `path` (Taken when the name exists in any form; nothing is written then) and writes the PNG's header,
     // with `icc_profile` as its iCCP chunk when it is not empty. nullptr unless Created; `*problem` names the path
-    // and the reason.
+    // and the reason. A profile the PNG library refuses is left out and the PNG written without it; `*notes` (when
+    // given) says so.
     static std::unique_ptr<PngRowWriter> Create(FileSystem& files,
                                                 const std::string& path,
                                                 const PngFormat& format,
                                                 const std::vector<uint8_t>& icc_profile,
                                                 CreateOutcome* outcome,
-                                                std::string* problem);
+                                                std::string* problem,
+                                                std::vector<std::string>* notes = nullptr);
     virtual ~PngRowWriter() = default;
     // One row of format.width pixels (16-bit samples big-endian). False once anything failed.
     [[nodiscard]] virtual bool WriteRow(const uint8_t* row) = 0;
