@@ -232,7 +232,7 @@ void Assembler::Convert(const std::vector<const uint8_t*>& rows, uint8_t* out) {
 void Assembler::WriteAlpha(const uint8_t* row, bool colour_lost, uint8_t* out) const {
     const uint32_t width = format_.width;
     const unsigned bytes = plan_.out_bytes;
-    uint8_t* first = out + plan_.colour_out * bytes;
+    uint8_t* first = out + size_t{plan_.colour_out} * bytes;
     if (colour_lost || (input_.has_transparency && row == nullptr))
         FillSamples(width, bytes, 0, first, pixel_bytes_);
     else if (!input_.has_transparency)

@@ -47,8 +47,8 @@ void SpreadSamples(const uint8_t* row, uint32_t width, unsigned bytes, uint8_t* 
         return;
     }
     for (uint32_t x = 0; x < width; ++x) {
-        out[x * stride] = row[2 * x];
-        out[x * stride + 1] = row[2 * x + 1];
+        out[x * stride] = row[2 * size_t{x}];
+        out[x * stride + 1] = row[2 * size_t{x} + 1];
     }
 }
 
@@ -97,7 +97,7 @@ void InvertedCmykToRgb(const uint8_t* const rows[4], uint32_t width, unsigned by
         const uint32_t no_black = LoadU16BE(rows[3] + 2 * size_t{x});
         for (unsigned c = 0; c < 3; ++c) {
             const uint32_t no_ink = LoadU16BE(rows[c] + 2 * size_t{x});
-            StoreU16BE(static_cast<uint16_t>((no_ink * no_black + 32767) / 65535), out + x * stride + 2 * c);
+            StoreU16BE(static_cast<uint16_t>((no_ink * no_black + 32767) / 65535), out + x * stride + 2 * size_t{c});
         }
     }
 }
