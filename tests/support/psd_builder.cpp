@@ -118,7 +118,22 @@ bool HasLongLength(const std::string& key) {
     return key == "Lr16" || key == "Lr32" || key == "Layr";
 }
 
-void WriteLayerInfo(Writer& w, const PsdSpec& spec) {
+// UTF-8 to UTF-16BE code units, for the names the tests give (no surrogates needed).
+std::vector<uint16_t> Utf16(const std::string& text) {
+    std::vector<uint16_t> units;
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<uint8_t>(text[i]);
+        const size_t extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : 2;
+        unsigned code = extra == 0 ? c : c & (extra == 1 ? 0x1F : 0x0F);
+        for (size_t k = 1; k <= extra && i + k < text.size(); ++k)
+            code = code << 6 | (static_cast<uint8_t>(text[i + k]) & 0x3F);
+        units.push_back(static_cast<uint16_t>(code));
+        i += 1 + extra;
+    }
+    return units;
+}
+
+void WriteLayerInfo(Writer& w, const PsdSpec& spec, std::vector<size_t>* channel_offsets) {
     const bool large = spec.header.IsLarge();
     const auto count = static_cast<int16_t>(spec.layers.size());
     w.U16(static_cast<uint16_t>(spec.merged_alpha ? -count : count));
@@ -173,11 +188,22 @@ void WriteLayerInfo(Writer& w, const PsdSpec& spec) {
         w.U8(static_cast<unsigned>(layer.name.size()));
         w.Text(layer.name);
         w.PadTo(4, name_start);
+        if (!layer.unicode_name.empty()) {
+            const std::vector<uint16_t> units = Utf16(layer.unicode_name);
+            w.Text("8BIMluni");
+            w.U32(static_cast<uint32_t>(4 + 2 * units.size()));
+            w.U32(static_cast<uint32_t>(units.size()));
+            for (uint16_t unit : units)
+                w.U16(unit);
+        }
         w.Patch(extra, false);
     }
-    for (const auto& layer : data)
-        for (const auto& channel : layer)
+    for (const auto& layer : data) {
+        for (const auto& channel : layer) {
+            channel_offsets->push_back(w.bytes.size());
             w.Bytes(channel);
+        }
+    }
 }
 
 }  // namespace
@@ -233,6 +259,19 @@ std::vector<uint8_t> VersionInfoResource(bool has_real_merged_data) {
     return w.bytes;
 }
 
+std::vector<uint8_t> ThumbnailResource(uint32_t width, uint32_t height) {
+    Writer w;
+    w.U32(1);  // JPEG
+    w.U32(width);
+    w.U32(height);
+    w.U32((width * 24 + 31) / 32 * 4);  // bytes per scan line, padded
+    w.U32((width * 24 + 31) / 32 * 4 * height);
+    w.U32(0);  // size of the JPEG data that would follow
+    w.U16(24);
+    w.U16(1);
+    return w.bytes;
+}
+
 BuiltPsd BuildPsd(const PsdSpec& spec) {
     const PsdHeader& h = spec.header;
     const bool large = h.IsLarge();
@@ -268,7 +307,7 @@ BuiltPsd BuildPsd(const PsdSpec& spec) {
     const size_t layers = w.Placeholder(large);
     if (!spec.layers.empty() && h.depth == 8) {
         const size_t info = w.Placeholder(large);
-        WriteLayerInfo(w, spec);
+        WriteLayerInfo(w, spec, &built.layer_channel_offsets);
         w.PadTo(2, info + (large ? 8 : 4));
         w.Patch(info, large);
     } else {
@@ -280,7 +319,7 @@ BuiltPsd BuildPsd(const PsdSpec& spec) {
         w.Text("8BIM");
         w.Text(key);
         const size_t block = w.Placeholder(large && HasLongLength(key));
-        WriteLayerInfo(w, spec);
+        WriteLayerInfo(w, spec, &built.layer_channel_offsets);
         w.PadTo(4, block + (large ? 8 : 4));
         w.Patch(block, large && HasLongLength(key));
     }

@@ -22,6 +22,7 @@ struct BuiltLayer {
     int32_t top = 0, left = 0, bottom = 0, right = 0;
     std::vector<BuiltChannel> channels;
     std::string name = "Layer";
+    std::string unicode_name;  // UTF-8; when not empty, also stored as a "luni" block
     std::string blend = "norm";
     uint8_t opacity = 255;
     bool visible = true;
@@ -47,6 +48,7 @@ struct BuiltPsd {
     size_t image_data_offset = 0;               // the composite's compression word
     size_t composite_rows_offset = 0;           // the first row byte (after the count table for RLE)
     std::vector<size_t> composite_row_offsets;  // where each stored row begins, channel after channel
+    std::vector<size_t> layer_channel_offsets;  // each layer channel's compression word, in record order
 };
 
 BuiltPsd BuildPsd(const PsdSpec& spec);
@@ -59,3 +61,5 @@ std::vector<uint8_t> EncodePackBits(const uint8_t* data, size_t size);
 // The 1039 resource of a tiny but valid sRGB-like profile is not needed by most tests; this gives a resource block's
 // payload for resource 1057 with "has real merged data" as given.
 std::vector<uint8_t> VersionInfoResource(bool has_real_merged_data);
+// The payload of resource 1036: a thumbnail's 28-byte header for a picture of that size (no JPEG data after it).
+std::vector<uint8_t> ThumbnailResource(uint32_t width, uint32_t height);

@@ -1,0 +1,305 @@
+#include "salvage/composite_finder.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr size_t kInflateChunk = 64 * 1024;
+
+struct Geometry {
+    uint64_t entries = 0;    // channels × rows
+    uint64_t row_bytes = 0;  // of one decoded row
+    uint64_t raw_size = 0;   // entries × row_bytes
+    uint64_t entry_size = 2;
+    uint64_t table_size = 0;  // entries × entry_size
+};
+
+Geometry GeometryOf(const PsdHeader& header) {
+    Geometry g;
+    g.entries = uint64_t{header.channels} * header.height;
+    g.row_bytes = RowBytes(header.width, header.depth);
+    g.entry_size = header.IsLarge() ? 4 : 2;
+    // At most 56 × 300000 rows of 300000 × 4 bytes: well inside 64 bits.
+    g.raw_size = g.entries * g.row_bytes;
+    g.table_size = g.entries * g.entry_size;
+    return g;
+}
+
+bool Entry(ByteWindow& in, uint64_t offset, bool large, uint64_t* value) {
+    if (large) {
+        uint32_t v = 0;
+        const bool read = in.U32(offset, &v);
+        *value = v;
+        return read;
+    }
+    uint16_t v = 0;
+    const bool read = in.U16(offset, &v);
+    *value = v;
+    return read;
+}
+
+// The sum of the count table's entries; false when the table is not all there.
+bool SumTable(ByteWindow& in, uint64_t table, const Geometry& g, uint64_t* sum) {
+    *sum = 0;
+    for (uint64_t i = 0; i < g.entries; ++i) {
+        uint64_t count = 0;
+        if (!Entry(in, table + i * g.entry_size, g.entry_size == 4, &count))
+            return false;
+        *sum += count;
+    }
+    return true;
+}
+
+// A table found by its sum is the composite's, not a coincidence, when every count is one PackBits can give for a
+// row (at least a header and a byte, at most the worst case) and most of its first rows decode to whole rows (not
+// all: the rows themselves may be damaged).
+bool TablePlausible(ByteWindow& in, uint64_t table, const Geometry& g) {
+    constexpr uint64_t kRowsDecoded = 8;
+    const uint64_t worst_row = g.row_bytes + (g.row_bytes + 127) / 128;
+    std::vector<uint64_t> first_counts;
+    for (uint64_t i = 0; i < g.entries; ++i) {
+        uint64_t count = 0;
+        if (!Entry(in, table + i * g.entry_size, g.entry_size == 4, &count) || count < 2 || count > worst_row)
+            return false;
+        if (i < kRowsDecoded)
+            first_counts.push_back(count);
+    }
+    uint64_t at = table + g.table_size, whole = 0;
+    for (uint64_t count : first_counts) {
+        size_t got = 0;
+        const uint8_t* row = count <= kInflateChunk ? in.Peek(at, static_cast<size_t>(count), &got) : nullptr;
+        const std::optional<uint64_t> decoded = got == count ? PackBitsDecodedSize(row, got) : std::nullopt;
+        whole += decoded && *decoded == g.row_bytes ? 1 : 0;
+        at += count;
+    }
+    return 2 * whole > first_counts.size();
+}
+
+// The count table whose entries add up exactly to the end of the file, searched from the end. For a table start q
+// the sum of its N entries must be size - q - N × entry; the sums of neighbouring starts of one residue class
+// differ by one entry in and one out, so the search reads each byte about twice whatever N is.
+std::optional<uint64_t> FindRleFromEnd(ByteSource& source, const Geometry& g, uint64_t floor) {
+    const uint64_t size = source.Size();
+    const uint64_t worst_row = g.row_bytes + (g.row_bytes + 127) / 128;
+    uint64_t span = 0;
+    if (g.entries == 0 || g.table_size + 2 > size || !MulChecked(g.entries, worst_row, &span))
+        return std::nullopt;
+    const uint64_t highest = size - g.table_size;
+    const uint64_t lowest = std::max({floor + 2, uint64_t{2}, highest > span ? highest - span : 0});
+    const bool large = g.entry_size == 4;
+    ByteWindow entering(source), leaving(source), check(source);
+    for (uint64_t residue = 0; residue < g.entry_size && highest >= lowest + residue; ++residue) {
+        uint64_t q = highest - residue;
+        uint64_t sum = 0;
+        if (!SumTable(leaving, q, g, &sum))
+            continue;
+        for (;;) {
+            uint16_t word = 0;
+            if (sum == size - g.table_size - q && check.U16(q - 2, &word) && word == 1 && TablePlausible(check, q, g))
+                return q - 2;
+            uint64_t in_entry = 0, out_entry = 0;
+            if (q < lowest + g.entry_size || !Entry(entering, q - g.entry_size, large, &in_entry) ||
+                !Entry(leaving, q - g.entry_size + g.table_size, large, &out_entry))
+                break;
+            sum = sum + in_entry - out_entry;
+            q -= g.entry_size;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ZlibHeader(uint8_t cmf, uint8_t flg) {
+    const bool deflate = (cmf & 0x0F) == 8 && (cmf >> 4) <= 7;
+    const bool no_dictionary = (flg & 0x20) == 0;
+    return deflate && no_dictionary && (cmf << 8 | flg) % 31 == 0;
+}
+
+// The last compression word 2 or 3 followed by a zlib stream that inflates to exactly the composite's samples.
+// Candidates are rare (four bytes must match), so the scan goes through the bytes at the speed of reading them.
+std::optional<uint64_t> FindZipFromEnd(ByteWindow& in, const Geometry& g, uint64_t floor) {
+    constexpr uint64_t kChunk = 32 * 1024;
+    const uint64_t size = in.Size();
+    // Deflate never grows data by more than this (zlib's compressBound).
+    const uint64_t bound = g.raw_size + (g.raw_size >> 12) + (g.raw_size >> 14) + (g.raw_size >> 25) + 13;
+    const uint64_t lowest = std::max(floor, size > bound + 2 ? size - bound - 2 : 0);
+    ByteWindow stream(in.Source());
+    for (uint64_t high = size >= 4 ? size - 4 : 0; size >= 4 && high >= lowest;) {
+        const uint64_t low = high - lowest >= kChunk ? high - kChunk + 1 : lowest;
+        size_t got = 0;
+        const uint8_t* bytes = in.Peek(low, static_cast<size_t>(high - low + 4), &got);
+        if (got < high - low + 4)
+            return std::nullopt;
+        for (uint64_t p = high + 1; p-- > low;) {
+            const uint8_t* b = bytes + (p - low);
+            if (b[0] != 0 || (b[1] != 2 && b[1] != 3) || !ZlibHeader(b[2], b[3]))
+                continue;
+            const std::optional<uint64_t> inflated = InflatedSize(stream, p + 2, g.raw_size);
+            if (inflated && *inflated == g.raw_size)
+                return p;
+        }
+        if (low == lowest)
+            break;
+        high = low - 1;
+    }
+    return std::nullopt;
+}
+
+enum class Fit { Whole, Kept, Wrong };
+
+// Whether the claimed place holds the composite: Whole when its bytes add up; Kept when it may (cut, or a damaged
+// table) and nothing better is found; Wrong when it cannot.
+Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geometry& g) {
+    const uint64_t size = in.Size();
+    const uint64_t data = at + 2;
+    switch (compression) {
+        case Compression::Raw:
+            return data + g.raw_size == size ? Fit::Whole : Fit::Kept;
+        case Compression::Rle: {
+            uint64_t sum = 0;
+            if (data + g.table_size <= size && SumTable(in, data, g, &sum) && sum == size - data - g.table_size)
+                return Fit::Whole;
+            return Fit::Kept;
+        }
+        case Compression::Zip:
+        case Compression::ZipPredicted:
+            return data + 2 > size || ZlibHeaderAt(in, data) ? Fit::Whole : Fit::Wrong;
+    }
+    return Fit::Wrong;
+}
+
+}  // namespace
+
+std::optional<ChannelBlock> FindComposite(ByteWindow& in,
+                                          const CompositeSearch& search,
+                                          std::vector<std::string>* notes) {
+    const PsdHeader& h = search.header;
+    const Geometry g = GeometryOf(h);
+    const uint64_t size = in.Size();
+    auto block_at = [&](uint64_t at, Compression compression) {
+        ChannelBlock block;
+        block.data_offset = at + 2;
+        block.data_end = compression == Compression::Raw ? at + 2 + g.raw_size : std::max(size, at + 2);
+        block.compression = compression;
+        block.channels = h.channels;
+        block.rows = h.height;
+        block.width = h.width;
+        block.depth = h.depth;
+        block.large = h.IsLarge();
+        return block;
+    };
+    auto found_at = [&](uint64_t at, Compression compression) {
+        if (!search.claimed || at != *search.claimed)
+            notes->push_back("the composite was found from the end of the file, at " + std::to_string(at));
+        return block_at(at, compression);
+    };
+    std::optional<ChannelBlock> kept;
+    uint16_t word = 0;
+    if (search.claimed && in.U16(*search.claimed, &word) && word <= 3) {
+        const auto compression = static_cast<Compression>(word);
+        const Fit fit = CheckClaimed(in, *search.claimed, compression, g);
+        if (fit == Fit::Whole)
+            return block_at(*search.claimed, compression);
+        if (fit == Fit::Kept)
+            kept = block_at(*search.claimed, compression);
+    }
+    const char* why_kept = kept && kept->compression == Compression::Rle && size < kept->data_offset + g.table_size
+                               ? "the composite is cut inside its count table"
+                               : "the composite's rows do not end at the end of the file: the file is cut or damaged";
+    if (search.claimed && !kept && size > *search.claimed + 2)
+        notes->push_back("no composite begins where the layer section ends");
+    // A count table or a zlib stream found from the end proves itself. Raw rows prove nothing: a place the sections
+    // chained to is kept before them, and they are looked for only past everything else that was found.
+    if (const std::optional<uint64_t> rle = FindRleFromEnd(in.Source(), g, search.floor))
+        return found_at(*rle, Compression::Rle);
+    if (const std::optional<uint64_t> zip = FindZipFromEnd(in, g, search.floor)) {
+        in.U16(*zip, &word);
+        return found_at(*zip, static_cast<Compression>(word));
+    }
+    uint16_t raw_word = 1;
+    if (!(kept && search.claimed_chained) && size >= g.raw_size + 2 && size - g.raw_size - 2 >= search.raw_floor &&
+        in.U16(size - g.raw_size - 2, &raw_word) && raw_word == 0)
+        return found_at(size - g.raw_size - 2, Compression::Raw);
+    if (kept) {
+        notes->push_back(why_kept);
+        return kept;
+    }
+    notes->push_back("no composite was found");
+    return std::nullopt;
+}
+
+uint64_t MeasureCountTable(ByteWindow& in, uint64_t table, bool large) {
+    const uint64_t size = in.Size();
+    const uint64_t entry = large ? 4 : 2;
+    uint64_t sum = 0;
+    // Each entry read moves the table's end and adds its count, so the loop ends within size / entry steps.
+    for (uint64_t n = 1; table + n * entry <= size; ++n) {
+        uint64_t count = 0;
+        if (!Entry(in, table + (n - 1) * entry, large, &count))
+            return 0;
+        sum += count;
+        const uint64_t used = table + n * entry + sum;
+        if (used == size)
+            return n;
+        if (used > size)
+            return 0;
+    }
+    return 0;
+}
+
+std::optional<uint64_t> PackBitsDecodedSize(const uint8_t* data, size_t size) {
+    uint64_t produced = 0;
+    for (size_t i = 0; i < size;) {
+        const int header = static_cast<int8_t>(data[i++]);
+        if (header >= 0) {
+            const size_t literal = static_cast<size_t>(header) + 1;
+            if (literal > size - i)
+                return std::nullopt;
+            i += literal;
+            produced += literal;
+        } else if (header != -128) {
+            if (i == size)
+                return std::nullopt;
+            ++i;
+            produced += static_cast<uint64_t>(1 - header);
+        }
+    }
+    return produced;
+}
+
+std::optional<uint64_t> InflatedSize(ByteWindow& in, uint64_t offset, uint64_t limit) {
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return std::nullopt;
+    std::array<uint8_t, kInflateChunk> out;
+    uint64_t produced = 0;
+    int status = Z_OK;
+    while (status == Z_OK && produced <= limit) {
+        size_t got = 0;
+        const uint8_t* bytes = in.Peek(offset, kInflateChunk, &got);
+        if (got == 0)
+            break;
+        stream.next_in = const_cast<uint8_t*>(bytes);
+        stream.avail_in = static_cast<uInt>(got);
+        do {
+            stream.next_out = out.data();
+            stream.avail_out = static_cast<uInt>(out.size());
+            status = inflate(&stream, Z_NO_FLUSH);
+            produced += out.size() - stream.avail_out;
+        } while (status == Z_OK && (stream.avail_in > 0 || stream.avail_out == 0) && produced <= limit);
+        offset += got - stream.avail_in;
+        if (status == Z_BUF_ERROR)
+            status = Z_OK;
+    }
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END || produced > limit)
+        return std::nullopt;
+    return produced;
+}
+
+bool ZlibHeaderAt(ByteWindow& in, uint64_t offset) {
+    uint8_t b[2];
+    return in.Read(offset, b, 2) && ZlibHeader(b[0], b[1]);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "salvage/byte_window.h"
+#include "salvage/channel_block.h"
+#include "salvage/psd_header.h"
+
+// The composite: the document's channels, one after another, from a compression word to the end of the file.
+
+struct CompositeSearch {
+    PsdHeader header;
+    std::optional<uint64_t> claimed;  // the compression word where the walk from the front put it
+    bool claimed_chained = false;     // every part before it was read through and ended exactly there
+    uint64_t floor = 0;               // nothing of the composite lies before this (the layer section's start)
+    uint64_t raw_floor = 0;           // past every part found before it: raw rows found from the end lie beyond
+};
+
+// The composite's block. The claimed place is taken when its bytes add up (an RLE count table whose entries sum
+// exactly to the bytes after it, raw rows that end exactly at the end of the file, a zlib header), or when the
+// sections before it chained to it exactly (the file is then cut there, or its count table is damaged: the decoder
+// rebuilds it); otherwise the composite is looked for from the end of the file, and failing that the claimed place
+// is kept. nullopt when there is none; `*notes` says what was done.
+std::optional<ChannelBlock> FindComposite(ByteWindow& in,
+                                          const CompositeSearch& search,
+                                          std::vector<std::string>* notes);
+
+// The number of entries of a count table at `table` (2-byte entries, 4 in a PSB) that add up exactly to the bytes
+// between the table's end and the file's end; 0 when no prefix of the entries does.
+uint64_t MeasureCountTable(ByteWindow& in, uint64_t table, bool large);
+
+// The bytes that PackBits-decoding exactly `size` bytes gives; nullopt when a run reaches past them. (The decode
+// stage has the full decoder; this only measures, for the header's rebuild and the composite's checks.)
+std::optional<uint64_t> PackBitsDecodedSize(const uint8_t* data, size_t size);
+
+// The bytes a zlib stream at `offset` inflates to, when it ends before the end of the file and gives no more than
+// `limit`; nullopt otherwise. Memory is a fixed buffer whatever the stream claims.
+std::optional<uint64_t> InflatedSize(ByteWindow& in, uint64_t offset, uint64_t limit);
+
+// True when the two bytes at `offset` are a zlib stream header (deflate, no preset dictionary).
+bool ZlibHeaderAt(ByteWindow& in, uint64_t offset);

@@ -1,0 +1,110 @@
+#include "salvage/document_locator.h"
+
+#include <algorithm>
+
+#include "salvage/byte_window.h"
+#include "salvage/composite_finder.h"
+#include "salvage/header_rebuilder.h"
+#include "salvage/layer_section.h"
+#include "salvage/section_walker.h"
+
+namespace {
+
+constexpr size_t kPaletteSize = 768;
+
+bool HasPixels(const DocumentLayout& layout, uint64_t size) {
+    if (layout.composite && layout.composite->data_offset < size)
+        return true;
+    for (const Layer& layer : layout.layers) {
+        for (const LayerChannel& channel : layer.channels) {
+            if (channel.block.rows != 0 && channel.block.width != 0 && channel.block.data_offset < size)
+                return true;
+        }
+    }
+    return false;
+}
+
+// The header's depth and version reach the layers' blocks once it is rebuilt.
+void SetLayerDepth(const PsdHeader& header, std::vector<Layer>* layers) {
+    for (Layer& layer : *layers) {
+        for (LayerChannel& channel : layer.channels) {
+            channel.block.depth = header.depth;
+            channel.block.large = header.IsLarge();
+        }
+    }
+}
+
+}  // namespace
+
+LocateOutcome LocateDocument(ByteSource& source, DocumentLayout* layout) {
+    *layout = DocumentLayout{};
+    ByteWindow in(source);
+    uint8_t stored[kPsdHeaderSize] = {};
+    if (!in.Read(0, stored, sizeof stored))
+        return source.Failed() ? LocateOutcome::ReadFailed : LocateOutcome::NoImage;
+    std::string problem;
+    std::optional<PsdHeader> header = ParseHeader(stored, &problem);
+    if (!header)
+        layout->notes.push_back("the header is damaged (" + problem + ")");
+
+    const SectionMap map = WalkSections(in, header, &layout->resources, &layout->notes);
+    LayerSection layers;
+    if (map.layers)
+        layers = ReadLayerSection(in, *map.layers, map.layers_end, map.layers_end_trusted, map.large,
+                                  header ? header->depth : 0, &layout->notes);
+    if (!header) {
+        HeaderEvidence evidence;
+        std::copy(stored, stored + kPsdHeaderSize, evidence.stored);
+        if (map.layers)
+            evidence.large = map.large;
+        evidence.color_mode_size = map.color_mode.size;
+        evidence.resources = &layout->resources;
+        evidence.layers = &layers;
+        evidence.image_data = map.image_data;
+        header = RebuildHeader(in, evidence, &layout->notes);
+        if (!header)
+            return source.Failed() ? LocateOutcome::ReadFailed : LocateOutcome::NoImage;
+        layout->header_rebuilt = true;
+        SetLayerDepth(*header, &layers.layers);
+    }
+    layout->header = *header;
+    if (header->mode == ColorMode::Indexed) {
+        layout->palette.resize(kPaletteSize);
+        if (map.color_mode.size < kPaletteSize ||
+            !in.Read(map.color_mode.offset, layout->palette.data(), kPaletteSize)) {
+            layout->palette.clear();
+            layout->notes.push_back("the palette is missing");
+        }
+    }
+    layout->layers = std::move(layers.layers);
+    layout->merged_alpha = layers.merged_alpha;
+
+    CompositeSearch search;
+    search.header = *header;
+    search.claimed = map.image_data;
+    // Only a section with content proves where it ends: an empty one is four zero bytes, found anywhere.
+    search.claimed_chained = map.image_data && map.layers_end > *map.layers && layers.read_end != 0 &&
+                             layers.read_end <= *map.image_data && *map.image_data - layers.read_end < 4;
+    if (!map.image_data && layers.read_end != 0 && layers.chained) {
+        // The section's length lied, but its content was read through to its end: the image data follows that.
+        for (uint64_t at = layers.read_end; at < layers.read_end + 4 && !search.claimed; ++at) {
+            uint16_t word = 0;
+            if (in.U16(at, &word) && word <= 3) {
+                search.claimed = at;
+                search.claimed_chained = true;
+            }
+        }
+    }
+    search.floor = map.layers.value_or(map.color_mode.offset);
+    // Raw rows prove nothing about themselves: they are looked for from the end only past all the layers' data,
+    // or where that was not all accounted for, past where the layer section's length says it ends.
+    const bool accounted = layers.chained || (layout->layers.empty() && map.layers_end_trusted);
+    search.raw_floor = std::max(search.floor, layers.data_end);
+    if (!accounted)
+        search.raw_floor = map.image_data ? std::max(search.raw_floor, *map.image_data) : UINT64_MAX;
+    layout->composite = FindComposite(in, search, &layout->notes);
+
+    if (source.Failed())
+        return LocateOutcome::ReadFailed;
+    return HasPixels(*layout, in.Size()) ? LocateOutcome::Found : LocateOutcome::NoImage;
+}

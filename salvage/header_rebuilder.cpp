@@ -1,0 +1,322 @@
+#include "salvage/header_rebuilder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "salvage/big_endian.h"
+#include "salvage/composite_finder.h"
+
+namespace {
+
+constexpr uint64_t kPaletteSize = 768;
+// Rows decoded to learn the row length: the first alone could be damaged.
+constexpr uint64_t kRowsMeasured = 4;
+
+// What the other sections say about the canvas.
+struct Clues {
+    PsdHeader stored;  // the damaged header's fields, unchecked
+    uint32_t thumbnail_width = 0, thumbnail_height = 0;
+    uint32_t layers_width = 0, layers_height = 0;  // the right and bottom edges of the layers' union
+    uint32_t color_channels = 0;                   // from the layers' channel ids; 0 unknown
+    uint32_t extra_channels = 0;                   // named alpha channels and a merged transparency
+    uint16_t depth_hint = 0;                       // from "Lr16" / "Lr32"
+};
+
+Clues Gather(const HeaderEvidence& e) {
+    Clues c;
+    const uint8_t* s = e.stored;
+    c.stored = {LoadU16BE(s + 4),  LoadU16BE(s + 12), LoadU32BE(s + 14),
+                LoadU32BE(s + 18), LoadU16BE(s + 22), static_cast<ColorMode>(LoadU16BE(s + 24))};
+    if (e.resources) {
+        c.thumbnail_width = e.resources->thumbnail_width;
+        c.thumbnail_height = e.resources->thumbnail_height;
+        c.extra_channels = static_cast<uint32_t>(std::min<size_t>(e.resources->alpha_names.size(), kMaxChannels));
+    }
+    if (e.layers) {
+        for (const Layer& layer : e.layers->layers) {
+            if (layer.group_marker || layer.bottom <= layer.top || layer.right <= layer.left)
+                continue;
+            c.layers_width = std::max(c.layers_width, static_cast<uint32_t>(std::max(layer.right, 0)));
+            c.layers_height = std::max(c.layers_height, static_cast<uint32_t>(std::max(layer.bottom, 0)));
+        }
+        c.color_channels = static_cast<uint32_t>(e.layers->max_color_id + 1);
+        c.extra_channels += e.layers->merged_alpha ? 1 : 0;
+        c.depth_hint = e.layers->depth_hint;
+    }
+    return c;
+}
+
+// How far a width and height are from the thumbnail's aspect, in canvas pixels; the thumbnail's sides are rounded
+// to whole pixels of a picture at most 160 wide, so an error up to the longer side is rounding.
+std::optional<uint64_t> AspectError(uint64_t width, uint64_t height, const Clues& c) {
+    if (c.thumbnail_width == 0 || c.thumbnail_height == 0)
+        return std::nullopt;
+    const uint64_t a = width * c.thumbnail_height, b = height * c.thumbnail_width;
+    const uint64_t error = a > b ? a - b : b - a;
+    if (error > std::max(width, height))
+        return std::nullopt;
+    return error;
+}
+
+struct Shape {
+    uint32_t channels = 0, height = 0, width = 0;
+    uint16_t depth = 8;
+};
+
+// The most plausible split of `rows` stored rows of `width` samples into channels × height, and why.
+std::optional<Shape> SplitRows(uint64_t rows, uint32_t width, const Clues& c, uint32_t max_side, std::string* why) {
+    std::vector<Shape> fits;
+    for (uint32_t channels = 1; channels <= kMaxChannels; ++channels) {
+        if (rows % channels == 0 && rows / channels >= 1 && rows / channels <= max_side)
+            fits.push_back({channels, static_cast<uint32_t>(rows / channels), width});
+    }
+    auto pick = [&](const char* reason, auto&& accept) -> std::optional<Shape> {
+        for (const Shape& shape : fits) {
+            if (accept(shape)) {
+                *why = reason;
+                return shape;
+            }
+        }
+        return std::nullopt;
+    };
+    std::optional<Shape> best;
+    if ((best = pick("as the header still says",
+                     [&](const Shape& s) { return s.channels == c.stored.channels && s.height == c.stored.height; })))
+        return best;
+    std::optional<uint64_t> least;
+    for (const Shape& shape : fits) {
+        const std::optional<uint64_t> error = AspectError(width, shape.height, c);
+        if (error && (!least || *error < *least))
+            least = error, best = shape;
+    }
+    if (best) {
+        *why = "from the thumbnail's aspect";
+        return best;
+    }
+    if ((best = pick("from the layers' bounds", [&](const Shape& s) { return s.height == c.layers_height; })))
+        return best;
+    if (c.color_channels > 0 &&
+        (best = pick("from the layers' channels and the alpha channels' names",
+                     [&](const Shape& s) { return s.channels == c.color_channels + c.extra_channels; })))
+        return best;
+    for (uint32_t channels : {3u, 4u, 1u}) {
+        if ((best = pick("assumed", [&](const Shape& s) { return s.channels == channels; })))
+            return best;
+    }
+    return std::nullopt;
+}
+
+// Channel counts in the order they are tried when only the thumbnail's aspect speaks: what the layers and the alpha
+// names say, then the common ones.
+std::vector<uint32_t> ChannelPreference(const Clues& c) {
+    std::vector<uint32_t> order;
+    if (c.color_channels > 0 && c.color_channels + c.extra_channels <= kMaxChannels)
+        order.push_back(c.color_channels + c.extra_channels);
+    for (uint32_t channels : {3u, 4u, 1u, 2u})
+        order.push_back(channels);
+    for (uint32_t channels = 5; channels <= kMaxChannels; ++channels)
+        order.push_back(channels);
+    return order;
+}
+
+// True when `rows` stored rows of `width` samples split into channels × a height of the thumbnail's aspect.
+bool ThumbnailSplits(uint64_t rows, uint64_t width, const Clues& c) {
+    for (uint64_t channels = 1; channels <= kMaxChannels; ++channels) {
+        if (rows % channels == 0 && AspectError(width, rows / channels, c))
+            return true;
+    }
+    return false;
+}
+
+// The split of `bytes` of raw samples into channels × height × width at one of `depths`: as the header still says,
+// from the layers' bounds, or from the thumbnail's aspect.
+std::optional<Shape> SplitBytes(uint64_t bytes,
+                                const std::vector<uint16_t>& depths,
+                                const Clues& c,
+                                uint32_t max_side,
+                                std::string* why) {
+    auto split = [&](uint64_t width, uint64_t height, uint16_t depth) -> std::optional<Shape> {
+        if (width == 0 || height == 0 || width > max_side || height > max_side)
+            return std::nullopt;
+        const uint64_t plane = height * RowBytes(static_cast<uint32_t>(width), depth);
+        if (bytes % plane != 0 || bytes / plane < 1 || bytes / plane > kMaxChannels)
+            return std::nullopt;
+        return Shape{static_cast<uint32_t>(bytes / plane), static_cast<uint32_t>(height), static_cast<uint32_t>(width),
+                     depth};
+    };
+    std::optional<Shape> shape;
+    if ((shape = split(c.stored.width, c.stored.height, depths.front())) && shape->channels == c.stored.channels) {
+        *why = "as the header still says";
+        return shape;
+    }
+    shape = split(c.layers_width, c.layers_height, depths.front());
+    if (shape && (c.thumbnail_width == 0 || AspectError(shape->width, shape->height, c))) {
+        *why = "from the layers' bounds";
+        return shape;
+    }
+    for (uint32_t channels : c.thumbnail_width != 0 ? ChannelPreference(c) : std::vector<uint32_t>{}) {
+        for (uint16_t depth : depths) {
+            const uint64_t sample_bytes = depth / 8;
+            if (bytes % (channels * sample_bytes) != 0)
+                continue;
+            const uint64_t samples = bytes / (channels * sample_bytes);
+            const double guess = std::sqrt(static_cast<double>(samples) * c.thumbnail_width / c.thumbnail_height);
+            const auto centre = static_cast<uint64_t>(guess);
+            const uint64_t reach = 2 + centre / 100;
+            for (uint64_t width = centre > reach ? centre - reach : 1; width <= centre + reach; ++width) {
+                if (samples % width == 0 && AspectError(width, samples / width, c) &&
+                    (shape = split(width, samples / width, depth)) && shape->channels == channels) {
+                    *why = "from the thumbnail's aspect";
+                    return shape;
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+ColorMode ChooseMode(const PsdHeader& built, uint64_t color_mode_size, const Clues& c, std::string* why) {
+    if (color_mode_size == kPaletteSize) {
+        *why = "from its 768-byte palette";
+        return ColorMode::Indexed;
+    }
+    if (color_mode_size > 0) {
+        *why = "from its colour mode data";
+        return ColorMode::Duotone;
+    }
+    PsdHeader stored = built;
+    stored.mode = c.stored.mode;
+    std::string problem;
+    if (c.stored.mode != ColorMode::Bitmap && IsPlausible(stored, &problem)) {
+        *why = "as the header still says";
+        return c.stored.mode;
+    }
+    uint32_t colors = c.color_channels;
+    *why = "from the layers' channels";
+    if (colors == 0 && built.channels > c.extra_channels) {
+        colors = built.channels - c.extra_channels;
+        *why = "from the channel count";
+    }
+    switch (colors) {
+        case 1:
+            return ColorMode::Grayscale;
+        case 3:
+            return ColorMode::Rgb;
+        case 4:
+            return ColorMode::Cmyk;
+        default:
+            *why = "assumed";
+            return built.channels >= 3 ? ColorMode::Rgb : ColorMode::Grayscale;
+    }
+}
+
+// The decoded length of the composite's first rows, when they agree.
+std::optional<uint64_t> MeasureRowBytes(ByteWindow& in, uint64_t table, uint64_t entries, bool large) {
+    const uint64_t entry = large ? 4 : 2;
+    uint64_t at = table + entries * entry;
+    std::optional<uint64_t> agreed;
+    for (uint64_t row = 0; row < std::min(entries, kRowsMeasured); ++row) {
+        uint32_t count = 0;
+        uint16_t small = 0;
+        if (large ? !in.U32(table + row * entry, &count) : !in.U16(table + row * entry, &small))
+            return agreed;
+        const uint64_t length = large ? count : small;
+        size_t got = 0;
+        const uint8_t* bytes = in.Peek(at, static_cast<size_t>(std::min<uint64_t>(length, 1 << 20)), &got);
+        const std::optional<uint64_t> decoded = got == length ? PackBitsDecodedSize(bytes, got) : std::nullopt;
+        if (decoded && (!agreed || *agreed == *decoded))
+            agreed = decoded;
+        else if (agreed)
+            return agreed;
+        at += length;
+    }
+    return agreed;
+}
+
+}  // namespace
+
+std::optional<PsdHeader> RebuildHeader(ByteWindow& in, const HeaderEvidence& e, std::vector<std::string>* notes) {
+    if (!e.image_data) {
+        notes->push_back("the image data was not found, so the header could not be rebuilt");
+        return std::nullopt;
+    }
+    const Clues c = Gather(e);
+    const uint64_t data = *e.image_data + 2;
+    uint16_t word = 0;
+    if (!in.U16(*e.image_data, &word) || word > 3 || data > in.Size())
+        return std::nullopt;
+    PsdHeader h;
+    h.version = e.large.value_or(false) ? 2 : 1;
+    uint16_t depth = c.depth_hint;
+    if (depth == 0 && (c.stored.depth == 8 || c.stored.depth == 16 || c.stored.depth == 32))
+        depth = c.stored.depth;
+    std::string shape_why, depth_why = depth != 0 ? "from the layers or the header" : "assumed";
+    std::optional<Shape> shape;
+    if (word == static_cast<uint16_t>(Compression::Rle)) {
+        uint64_t entries = 0;
+        for (bool large : {false, true}) {
+            if ((e.large && *e.large != large) || entries != 0)
+                continue;
+            entries = MeasureCountTable(in, data, large);
+            h.version = large ? 2 : 1;
+        }
+        const std::optional<uint64_t> row_bytes =
+            entries != 0 ? MeasureRowBytes(in, data, entries, h.IsLarge()) : std::nullopt;
+        if (!row_bytes || *row_bytes == 0) {
+            notes->push_back("the composite's count table does not add up, so the header could not be rebuilt");
+            return std::nullopt;
+        }
+        if (depth == 0) {
+            for (uint16_t d : {uint16_t{16}, uint16_t{32}}) {
+                if (c.layers_width != 0 && *row_bytes == uint64_t{c.layers_width} * (d / 8))
+                    depth = d, depth_why = "from the row length and the layers' width";
+            }
+        }
+        for (uint16_t d : {uint16_t{8}, uint16_t{16}, uint16_t{32}}) {
+            if (depth == 0 && c.thumbnail_width != 0 && *row_bytes % (d / 8) == 0 &&
+                ThumbnailSplits(entries, *row_bytes / (d / 8), c))
+                depth = d, depth_why = "from the row length and the thumbnail's aspect";
+        }
+        if (depth == 0 || *row_bytes % (depth / 8) != 0)
+            depth = 8, depth_why = "assumed";
+        const uint64_t width = *row_bytes / (depth / 8);
+        const uint32_t max_side = h.IsLarge() ? kMaxPsbSide : kMaxPsdSide;
+        if (width <= max_side)
+            shape = SplitRows(entries, static_cast<uint32_t>(width), c, max_side, &shape_why);
+        if (shape)
+            shape->depth = depth;
+    } else {
+        uint64_t bytes = in.Size() - data;
+        if (word != static_cast<uint16_t>(Compression::Raw)) {
+            const std::optional<uint64_t> inflated = InflatedSize(in, data, UINT64_MAX / 2);
+            bytes = inflated.value_or(0);
+        }
+        const std::vector<uint16_t> depths =
+            depth != 0 ? std::vector<uint16_t>{depth} : std::vector<uint16_t>{8, 16, 32};
+        shape = SplitBytes(bytes, depths, c, h.IsLarge() ? kMaxPsbSide : kMaxPsdSide, &shape_why);
+        if (shape && depth == 0)
+            depth_why = shape->depth == 8 ? "assumed" : "from the thumbnail's aspect";
+    }
+    if (!shape) {
+        notes->push_back(
+            "the composite's size could not be split into channels, rows and columns, so the header "
+            "could not be rebuilt");
+        return std::nullopt;
+    }
+    h.channels = static_cast<uint16_t>(shape->channels);
+    h.height = shape->height;
+    h.width = shape->width;
+    h.depth = shape->depth;
+    std::string mode_why;
+    h.mode = ChooseMode(h, e.color_mode_size, c, &mode_why);
+    std::string problem;
+    if (!IsPlausible(h, &problem)) {
+        notes->push_back("the rebuilt header is not plausible (" + problem + ")");
+        return std::nullopt;
+    }
+    notes->push_back("the header was rebuilt: " + std::to_string(h.width) + " x " + std::to_string(h.height) + ", " +
+                     std::to_string(h.channels) + " channels (" + shape_why + "), " + std::to_string(h.depth) +
+                     " bits (" + depth_why + "), " + ModeName(h.mode) + " (" + mode_why + "), " +
+                     (h.IsLarge() ? "PSB" : "PSD"));
+    return h;
+}

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "salvage/document_locator.h"
+#include "tests/support/psd_builder.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's runtime has it; GCC ships no header that declares it.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+#endif
+
+namespace {
+
+constexpr uint32_t kWidth = 24, kHeight = 16;
+
+BuiltLayer MakeLayer(int32_t top, int32_t left, int32_t bottom, int32_t right, uint16_t depth, unsigned seed) {
+    BuiltLayer layer;
+    layer.top = top, layer.left = left, layer.bottom = bottom, layer.right = right;
+    const auto width = static_cast<uint32_t>(right - left), height = static_cast<uint32_t>(bottom - top);
+    for (int16_t id : {-1, 0, 1, 2})
+        layer.channels.push_back({id, PatternRows(width, height, depth, seed + static_cast<unsigned>(id + 1))});
+    return layer;
+}
+
+// An RGB document with a background layer and a smaller one above it.
+PsdSpec Document(uint16_t version, uint16_t depth, ColorMode mode = ColorMode::Rgb) {
+    PsdSpec spec;
+    const uint16_t channels = mode == ColorMode::Rgb ? 3 : 1;
+    spec.header = {version, channels, kHeight, kWidth, depth, mode};
+    for (unsigned c = 0; c < channels; ++c)
+        spec.composite.push_back(PatternRows(kWidth, kHeight, depth, 7 + c));
+    spec.resources.push_back({1057, VersionInfoResource(true)});
+    if (mode == ColorMode::Rgb) {
+        spec.layers.push_back(MakeLayer(0, 0, kHeight, kWidth, depth, 1));
+        spec.layers.push_back(MakeLayer(2, 3, 10, 13, depth, 5));
+        spec.layers.back().name = "Top";
+    }
+    return spec;
+}
+
+void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t v) {
+    for (size_t i = 0; i < 4; ++i)
+        (*bytes)[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+}
+
+struct Case {
+    const char* name;
+    std::function<PsdSpec()> spec;
+    std::function<void(BuiltPsd*)> damage;
+    bool rebuilt;
+    bool composite;         // located where the builder put it
+    size_t located_layers;  // layers whose channels are all where the builder put them
+};
+
+// Each kind of damage the locate stage must see through, on documents of the builder: the header (read or rebuilt),
+// the composite's place and shape, and each layer's bounds and channel blocks.
+TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
+    const Case cases[] = {
+        {"intact rgb", [] { return Document(1, 8); }, [](BuiltPsd*) {}, false, true, 2},
+        {"psb", [] { return Document(2, 8); }, [](BuiltPsd*) {}, false, true, 2},
+        {"16-bit, layers in Lr16", [] { return Document(1, 16); }, [](BuiltPsd*) {}, false, true, 2},
+        {"zeroed header, rle (layers tell the size)", [] { return Document(1, 8); },
+         [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 2},
+        {"zeroed header, raw (the thumbnail tells the aspect)",
+         [] {
+             PsdSpec spec = Document(1, 8);
+             spec.layers.clear();
+             spec.composite_compression = Compression::Raw;
+             spec.resources.push_back({1036, ThumbnailResource(160, 107)});
+             return spec;
+         },
+         [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 0},
+        {"broken resources length", [] { return Document(1, 8); },
+         [](BuiltPsd* b) { Put32(&b->bytes, b->resources_length_offset, 0x7fff0000); }, false, true, 2},
+        {"broken layer section length", [] { return Document(1, 8); },
+         [](BuiltPsd* b) { Put32(&b->bytes, b->layers_length_offset, 40); }, false, true, 2},
+        {"cut in the layer section", [] { return Document(1, 8); },
+         [](BuiltPsd* b) { b->bytes.resize(b->layer_channel_offsets[6] + 9); }, false, false, 2},
+        {"indexed with a palette",
+         [] {
+             PsdSpec spec = Document(1, 8, ColorMode::Indexed);
+             for (unsigned i = 0; i < 768; ++i)
+                 spec.color_mode_data.push_back(static_cast<uint8_t>(i * 7));
+             return spec;
+         },
+         [](BuiltPsd*) {}, false, true, 0},
+        {"layer with a mask and a Unicode name",
+         [] {
+             PsdSpec spec = Document(1, 8);
+             BuiltLayer& top = spec.layers.back();
+             top.unicode_name = "Ébauche ☃";
+             top.mask_top = 1, top.mask_left = 2, top.mask_bottom = 7, top.mask_right = 9, top.mask_default = 255;
+             top.channels.push_back({-2, PatternRows(7, 6, 8, 3)});
+             return spec;
+         },
+         [](BuiltPsd*) {}, false, true, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PsdSpec spec = c.spec();
+        BuiltPsd built = BuildPsd(spec);
+        c.damage(&built);
+        MemoryByteSource source(built.bytes.data(), built.bytes.size());
+        DocumentLayout layout;
+        ASSERT_EQ(LocateDocument(source, &layout), LocateOutcome::Found);
+        EXPECT_EQ(layout.header_rebuilt, c.rebuilt);
+        const PsdHeader& h = layout.header;
+        EXPECT_EQ(h.version, spec.header.version);
+        EXPECT_EQ(h.channels, spec.header.channels);
+        EXPECT_EQ(h.width, spec.header.width);
+        EXPECT_EQ(h.height, spec.header.height);
+        EXPECT_EQ(h.depth, spec.header.depth);
+        EXPECT_EQ(h.mode, spec.header.mode);
+        EXPECT_EQ(layout.composite.has_value(), c.composite);
+        if (c.composite && layout.composite) {
+            EXPECT_EQ(layout.composite->data_offset, built.image_data_offset + 2);
+            EXPECT_EQ(layout.composite->compression, spec.composite_compression);
+            EXPECT_EQ(layout.composite->channels, spec.header.channels);
+            EXPECT_EQ(layout.composite->rows, spec.header.height);
+        }
+        if (spec.header.mode == ColorMode::Indexed) {
+            EXPECT_EQ(layout.palette, spec.color_mode_data);
+        }
+        ASSERT_EQ(layout.layers.size(), c.located_layers);
+        size_t channel = 0;
+        for (size_t i = 0; i < layout.layers.size(); ++i) {
+            const Layer& got = layout.layers[i];
+            const BuiltLayer& want = spec.layers[i];
+            EXPECT_EQ(got.top, want.top);
+            EXPECT_EQ(got.right, want.right);
+            EXPECT_EQ(got.name, want.unicode_name.empty() ? want.name : want.unicode_name);
+            ASSERT_EQ(got.channels.size(), want.channels.size());
+            for (size_t k = 0; k < got.channels.size(); ++k, ++channel) {
+                const ChannelBlock& block = got.channels[k].block;
+                EXPECT_EQ(got.channels[k].id, want.channels[k].id);
+                EXPECT_EQ(block.data_offset, built.layer_channel_offsets[channel] + 2);
+                EXPECT_EQ(block.depth, spec.header.depth);
+                const bool mask = want.channels[k].id == kLayerUserMask;
+                EXPECT_EQ(block.rows,
+                          static_cast<uint32_t>(mask ? want.mask_bottom - want.mask_top : want.bottom - want.top));
+                EXPECT_EQ(block.width,
+                          static_cast<uint32_t>(mask ? want.mask_right - want.mask_left : want.right - want.left));
+            }
+            EXPECT_EQ(got.mask.has_value(), want.mask_bottom != 0);
+            if (got.mask) {
+                EXPECT_EQ(got.mask->default_color, want.mask_default);
+            }
+        }
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+size_t largest_allocation = 0;
+void NoteAllocation(const volatile void*, size_t size) {
+    largest_allocation = std::max(largest_allocation, size);
+}
+void NoteFree(const volatile void*) {}
+#endif
+
+// A kilobyte claiming 300000 × 300000 × 56 channels is described as it claims (the decoder keeps what is there),
+// without allocating anything in proportion to the claim.
+TEST(Locate, AHostileHeaderAllocatesNothingLarge) {
+    PsdSpec spec;
+    spec.header = {2, 56, 300000, 300000, 8, ColorMode::Multichannel};
+    BuiltPsd built = BuildPsd(spec);
+    built.bytes.resize(1024, 0x01);
+    MemoryByteSource source(built.bytes.data(), built.bytes.size());
+    DocumentLayout layout;
+#if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree);
+    largest_allocation = 0;
+#endif
+    EXPECT_EQ(LocateDocument(source, &layout), LocateOutcome::Found);
+#if defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(largest_allocation, size_t{1} << 20);
+#endif
+    ASSERT_TRUE(layout.composite.has_value());
+    EXPECT_EQ(layout.composite->rows, 300000u);
+    EXPECT_EQ(layout.composite->channels, 56u);
+}
+
+}  // namespace
