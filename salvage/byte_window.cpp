@@ -1,11 +1,15 @@
 #include "salvage/byte_window.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "salvage/big_endian.h"
 
+// A window never needs to be larger than the file: a small file costs small windows, however many scans look at it.
 ByteWindow::ByteWindow(ByteSource& source, size_t capacity)
-    : source_(source), size_(source.Size()), buffer_(capacity) {}
+    : source_(source),
+      size_(source.Size()),
+      buffer_(static_cast<size_t>(std::min<uint64_t>(capacity, std::max<uint64_t>(size_, 16)))) {}
 
 bool ByteWindow::Fill(uint64_t offset, size_t size) {
     uint64_t start = offset;

@@ -5,9 +5,15 @@
 #include <algorithm>
 #include <array>
 
+#include "salvage/big_endian.h"
+
 namespace {
 
 constexpr size_t kInflateChunk = 64 * 1024;
+// The scans from the end read through windows this large, each step taking a little under half of one so that the
+// next step, just below, is still inside it.
+constexpr size_t kScanWindow = 1024 * 1024;
+constexpr uint64_t kScanStep = kScanWindow / 2 - 16;
 
 struct Geometry {
     uint64_t entries = 0;    // channels × rows
@@ -53,60 +59,97 @@ bool SumTable(ByteWindow& in, uint64_t table, const Geometry& g, uint64_t* sum) 
     return true;
 }
 
-// A table found by its sum is the composite's, not a coincidence, when every count is one PackBits can give for a
-// row (at least a header and a byte, at most the worst case) and most of its first rows decode to whole rows (not
-// all: the rows themselves may be damaged).
-bool TablePlausible(ByteWindow& in, uint64_t table, const Geometry& g) {
+// The first `present` entries of a count table read as the composite's: every count is one PackBits can give for a
+// row (at least a header and a byte, at most the worst case), and most of the first rows whose bytes are there
+// decode to whole rows (not all: the rows themselves may be damaged). `*sum` gets the counts' total.
+bool CountsPlausible(ByteWindow& in, uint64_t table, const Geometry& g, uint64_t present, uint64_t* sum) {
     constexpr uint64_t kRowsDecoded = 8;
     const uint64_t worst_row = g.row_bytes + (g.row_bytes + 127) / 128;
     std::vector<uint64_t> first_counts;
-    for (uint64_t i = 0; i < g.entries; ++i) {
+    *sum = 0;
+    for (uint64_t i = 0; i < present; ++i) {
         uint64_t count = 0;
         if (!Entry(in, table + i * g.entry_size, g.entry_size == 4, &count) || count < 2 || count > worst_row)
             return false;
         if (i < kRowsDecoded)
             first_counts.push_back(count);
+        *sum += count;
     }
-    uint64_t at = table + g.table_size, whole = 0;
+    uint64_t at = table + g.table_size, decoded_rows = 0, whole = 0;
     for (uint64_t count : first_counts) {
-        size_t got = 0;
-        const uint8_t* row = count <= kInflateChunk ? in.Peek(at, static_cast<size_t>(count), &got) : nullptr;
-        const std::optional<uint64_t> decoded = got == count ? PackBitsDecodedSize(row, got) : std::nullopt;
+        if (at + count > in.Size())
+            break;
+        const std::optional<uint64_t> decoded = DecodedRowSize(in, at, count);
         whole += decoded && *decoded == g.row_bytes ? 1 : 0;
+        ++decoded_rows;
         at += count;
     }
-    return 2 * whole > first_counts.size();
+    return 2 * whole > decoded_rows || decoded_rows == 0;
+}
+
+// A table found by its sum is the composite's, not a coincidence, when its counts are plausible.
+bool TablePlausible(ByteWindow& in, uint64_t table, const Geometry& g) {
+    uint64_t sum = 0;
+    return table + g.table_size < in.Size() && CountsPlausible(in, table, g, g.entries, &sum);
+}
+
+// A table whose counts are plausible but claim more bytes than the file has: the composite is cut, not misplaced.
+bool LooksCut(ByteWindow& in, uint64_t table, const Geometry& g) {
+    constexpr uint64_t kEntriesNeeded = 8;
+    const uint64_t present = std::min(g.entries, (in.Size() - std::min(in.Size(), table)) / g.entry_size);
+    uint64_t sum = 0;
+    if (present < std::min(g.entries, kEntriesNeeded) || !CountsPlausible(in, table, g, present, &sum))
+        return false;
+    return present < g.entries || table + g.table_size + sum > in.Size();
+}
+
+uint64_t LoadEntry(const uint8_t* p, bool large) {
+    return large ? LoadU32BE(p) : LoadU16BE(p);
 }
 
 // The count table whose entries add up exactly to the end of the file, searched from the end. For a table start q
-// the sum of its N entries must be size - q - N × entry; the sums of neighbouring starts of one residue class
-// differ by one entry in and one out, so the search reads each byte about twice whatever N is.
+// the sum of its N entries must be size - q - N × entry; the sum at q is the sum at q + entry with one entry in and
+// one out, so one pass from the end, keeping a sum per residue of q, reads each byte about twice whatever N is.
 std::optional<uint64_t> FindRleFromEnd(ByteSource& source, const Geometry& g, uint64_t floor) {
     const uint64_t size = source.Size();
     const uint64_t worst_row = g.row_bytes + (g.row_bytes + 127) / 128;
+    const uint64_t w = g.entry_size;
     uint64_t span = 0;
     if (g.entries == 0 || g.table_size + 2 > size || !MulChecked(g.entries, worst_row, &span))
         return std::nullopt;
     const uint64_t highest = size - g.table_size;
     const uint64_t lowest = std::max({floor + 2, uint64_t{2}, highest > span ? highest - span : 0});
-    const bool large = g.entry_size == 4;
-    ByteWindow entering(source), leaving(source), check(source);
-    for (uint64_t residue = 0; residue < g.entry_size && highest >= lowest + residue; ++residue) {
-        uint64_t q = highest - residue;
-        uint64_t sum = 0;
-        if (!SumTable(leaving, q, g, &sum))
-            continue;
-        for (;;) {
-            uint16_t word = 0;
-            if (sum == size - g.table_size - q && check.U16(q - 2, &word) && word == 1 && TablePlausible(check, q, g))
+    ByteWindow entering(source, kScanWindow), leaving(source, kScanWindow), check(source);
+    auto fits = [&](uint64_t q, uint64_t sum) {
+        uint16_t word = 0;
+        return sum == size - g.table_size - q && check.U16(q - 2, &word) && word == 1 && TablePlausible(check, q, g);
+    };
+    uint64_t sums[4] = {};
+    for (uint64_t q = highest; q + w > highest && q >= lowest; --q) {
+        if (!SumTable(leaving, q, g, &sums[q & (w - 1)]))
+            return std::nullopt;
+        if (fits(q, sums[q & (w - 1)]))
+            return q - 2;
+        if (q == 0)
+            break;
+    }
+    for (uint64_t high = highest - w; highest >= lowest + w && high >= lowest;) {
+        const uint64_t low = high - lowest >= kScanStep ? high - kScanStep + 1 : lowest;
+        const auto length = static_cast<size_t>(high - low + w);
+        size_t got_in = 0, got_out = 0;
+        const uint8_t* in = entering.Peek(low, length, &got_in);
+        const uint8_t* out = leaving.Peek(low + g.table_size, length, &got_out);
+        if (got_in < length || got_out < length)
+            return std::nullopt;
+        for (uint64_t q = high + 1; q-- > low;) {
+            uint64_t& sum = sums[q & (w - 1)];
+            sum = sum + LoadEntry(in + (q - low), w == 4) - LoadEntry(out + (q - low), w == 4);
+            if (sum + q == size - g.table_size && fits(q, sum))
                 return q - 2;
-            uint64_t in_entry = 0, out_entry = 0;
-            if (q < lowest + g.entry_size || !Entry(entering, q - g.entry_size, large, &in_entry) ||
-                !Entry(leaving, q - g.entry_size + g.table_size, large, &out_entry))
-                break;
-            sum = sum + in_entry - out_entry;
-            q -= g.entry_size;
         }
+        if (low == lowest)
+            break;
+        high = low - 1;
     }
     return std::nullopt;
 }
@@ -119,15 +162,14 @@ bool ZlibHeader(uint8_t cmf, uint8_t flg) {
 
 // The last compression word 2 or 3 followed by a zlib stream that inflates to exactly the composite's samples.
 // Candidates are rare (four bytes must match), so the scan goes through the bytes at the speed of reading them.
-std::optional<uint64_t> FindZipFromEnd(ByteWindow& in, const Geometry& g, uint64_t floor) {
-    constexpr uint64_t kChunk = 32 * 1024;
-    const uint64_t size = in.Size();
+std::optional<uint64_t> FindZipFromEnd(ByteSource& source, const Geometry& g, uint64_t floor) {
+    const uint64_t size = source.Size();
     // Deflate never grows data by more than this (zlib's compressBound).
     const uint64_t bound = g.raw_size + (g.raw_size >> 12) + (g.raw_size >> 14) + (g.raw_size >> 25) + 13;
     const uint64_t lowest = std::max(floor, size > bound + 2 ? size - bound - 2 : 0);
-    ByteWindow stream(in.Source());
+    ByteWindow in(source, kScanWindow), stream(source);
     for (uint64_t high = size >= 4 ? size - 4 : 0; size >= 4 && high >= lowest;) {
-        const uint64_t low = high - lowest >= kChunk ? high - kChunk + 1 : lowest;
+        const uint64_t low = high - lowest >= kScanStep ? high - kScanStep + 1 : lowest;
         size_t got = 0;
         const uint8_t* bytes = in.Peek(low, static_cast<size_t>(high - low + 4), &got);
         if (got < high - low + 4)
@@ -147,10 +189,11 @@ std::optional<uint64_t> FindZipFromEnd(ByteWindow& in, const Geometry& g, uint64
     return std::nullopt;
 }
 
-enum class Fit { Whole, Kept, Wrong };
+enum class Fit { Whole, Cut, Kept, Wrong };
 
-// Whether the claimed place holds the composite: Whole when its bytes add up; Kept when it may (cut, or a damaged
-// table) and nothing better is found; Wrong when it cannot.
+// Whether the claimed place holds the composite: Whole when its bytes add up; Cut when its count table reads as the
+// composite's but claims more than the file has; Kept when it may (cut, or a damaged table) and nothing better is
+// found; Wrong when it cannot.
 Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geometry& g) {
     const uint64_t size = in.Size();
     const uint64_t data = at + 2;
@@ -161,7 +204,7 @@ Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geo
             uint64_t sum = 0;
             if (data + g.table_size <= size && SumTable(in, data, g, &sum) && sum == size - data - g.table_size)
                 return Fit::Whole;
-            return Fit::Kept;
+            return LooksCut(in, data, g) ? Fit::Cut : Fit::Kept;
         }
         case Compression::Zip:
         case Compression::ZipPredicted:
@@ -200,21 +243,23 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
     if (search.claimed && in.U16(*search.claimed, &word) && word <= 3) {
         const auto compression = static_cast<Compression>(word);
         const Fit fit = CheckClaimed(in, *search.claimed, compression, g);
-        if (fit == Fit::Whole)
-            return block_at(*search.claimed, compression);
-        if (fit == Fit::Kept)
+        if (fit == Fit::Whole || fit == Fit::Cut || fit == Fit::Kept)
             kept = block_at(*search.claimed, compression);
+        if (fit == Fit::Cut)
+            notes->push_back(size < kept->data_offset + g.table_size
+                                 ? "the file is cut inside the composite's count table"
+                                 : "the file is cut inside the composite");
+        if (fit == Fit::Whole || fit == Fit::Cut)
+            return kept;
     }
-    const char* why_kept = kept && kept->compression == Compression::Rle && size < kept->data_offset + g.table_size
-                               ? "the composite is cut inside its count table"
-                               : "the composite's rows do not end at the end of the file: the file is cut or damaged";
+    const char* why_kept = "the composite's rows do not end at the end of the file: the file is cut or damaged";
     if (search.claimed && !kept && size > *search.claimed + 2)
         notes->push_back("no composite begins where the layer section ends");
     // A count table or a zlib stream found from the end proves itself. Raw rows prove nothing: a place the sections
     // chained to is kept before them, and they are looked for only past everything else that was found.
     if (const std::optional<uint64_t> rle = FindRleFromEnd(in.Source(), g, search.floor))
         return found_at(*rle, Compression::Rle);
-    if (const std::optional<uint64_t> zip = FindZipFromEnd(in, g, search.floor)) {
+    if (const std::optional<uint64_t> zip = FindZipFromEnd(in.Source(), g, search.floor)) {
         in.U16(*zip, &word);
         return found_at(*zip, static_cast<Compression>(word));
     }
@@ -222,7 +267,8 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
     if (!(kept && search.claimed_chained) && size >= g.raw_size + 2 && size - g.raw_size - 2 >= search.raw_floor &&
         in.U16(size - g.raw_size - 2, &raw_word) && raw_word == 0)
         return found_at(size - g.raw_size - 2, Compression::Raw);
-    if (kept) {
+    // Raw rows at a place nothing chained to would be whatever bytes lie there, passed off as pixels.
+    if (kept && (kept->compression != Compression::Raw || search.claimed_chained)) {
         notes->push_back(why_kept);
         return kept;
     }
@@ -267,6 +313,20 @@ std::optional<uint64_t> PackBitsDecodedSize(const uint8_t* data, size_t size) {
         }
     }
     return produced;
+}
+
+std::optional<uint64_t> DecodedRowSize(ByteWindow& in, uint64_t offset, uint64_t count) {
+    // The widest row: 300000 samples of 4 bytes, PackBits' worst case on top.
+    constexpr uint64_t kMaxRowCount = 1220000;
+    size_t got = 0;
+    if (count <= kInflateChunk) {
+        const uint8_t* row = in.Peek(offset, static_cast<size_t>(count), &got);
+        return got == count ? PackBitsDecodedSize(row, got) : std::nullopt;
+    }
+    if (count > kMaxRowCount)
+        return std::nullopt;
+    std::vector<uint8_t> row(static_cast<size_t>(count));
+    return in.Read(offset, row.data(), row.size()) ? PackBitsDecodedSize(row.data(), row.size()) : std::nullopt;
 }
 
 std::optional<uint64_t> InflatedSize(ByteWindow& in, uint64_t offset, uint64_t limit) {

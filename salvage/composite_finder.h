@@ -35,6 +35,9 @@ uint64_t MeasureCountTable(ByteWindow& in, uint64_t table, bool large);
 // The bytes that PackBits-decoding exactly `size` bytes gives; nullopt when a run reaches past them. (The decode
 // stage has the full decoder; this only measures, for the header's rebuild and the composite's checks.)
 std::optional<uint64_t> PackBitsDecodedSize(const uint8_t* data, size_t size);
+// The same for the `count` bytes of a row at `offset`; nullopt also when they are not all there or are more than
+// any row can take.
+std::optional<uint64_t> DecodedRowSize(ByteWindow& in, uint64_t offset, uint64_t count);
 
 // The bytes a zlib stream at `offset` inflates to, when it ends before the end of the file and gives no more than
 // `limit`; nullopt otherwise. Memory is a fixed buffer whatever the stream claims.

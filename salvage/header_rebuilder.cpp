@@ -63,6 +63,12 @@ struct Shape {
     uint16_t depth = 8;
 };
 
+// Why each rebuilt field is what it is, for the notes.
+struct Reasons {
+    std::string shape, depth;  // depth empty: not known yet
+    std::string failure;
+};
+
 // The most plausible split of `rows` stored rows of `width` samples into channels × height, and why.
 std::optional<Shape> SplitRows(uint64_t rows, uint32_t width, const Clues& c, uint32_t max_side, std::string* why) {
     std::vector<Shape> fits;
@@ -210,97 +216,118 @@ ColorMode ChooseMode(const PsdHeader& built, uint64_t color_mode_size, const Clu
     }
 }
 
-// The decoded length of the composite's first rows, when they agree.
+// The decoded length most of the composite's first rows have (the first alone could be damaged).
 std::optional<uint64_t> MeasureRowBytes(ByteWindow& in, uint64_t table, uint64_t entries, bool large) {
     const uint64_t entry = large ? 4 : 2;
     uint64_t at = table + entries * entry;
-    std::optional<uint64_t> agreed;
+    std::vector<uint64_t> sizes;
     for (uint64_t row = 0; row < std::min(entries, kRowsMeasured); ++row) {
         uint32_t count = 0;
         uint16_t small = 0;
         if (large ? !in.U32(table + row * entry, &count) : !in.U16(table + row * entry, &small))
-            return agreed;
+            break;
         const uint64_t length = large ? count : small;
-        size_t got = 0;
-        const uint8_t* bytes = in.Peek(at, static_cast<size_t>(std::min<uint64_t>(length, 1 << 20)), &got);
-        const std::optional<uint64_t> decoded = got == length ? PackBitsDecodedSize(bytes, got) : std::nullopt;
-        if (decoded && (!agreed || *agreed == *decoded))
-            agreed = decoded;
-        else if (agreed)
-            return agreed;
+        if (const std::optional<uint64_t> decoded = DecodedRowSize(in, at, length))
+            sizes.push_back(*decoded);
         at += length;
     }
-    return agreed;
+    std::optional<uint64_t> most;
+    for (uint64_t size : sizes) {
+        if (!most || std::count(sizes.begin(), sizes.end(), size) > std::count(sizes.begin(), sizes.end(), *most))
+            most = size;
+    }
+    return most;
+}
+
+// Channels × rows and the row's length from an RLE composite's count table and first rows, its depth from the
+// layers' width or the thumbnail's aspect.
+std::optional<Shape> ShapeFromRle(ByteWindow& in,
+                                  uint64_t data,
+                                  const HeaderEvidence& e,
+                                  const Clues& c,
+                                  PsdHeader* h,
+                                  Reasons* why) {
+    uint64_t entries = 0;
+    for (bool large : {false, true}) {
+        if ((e.large && *e.large != large) || entries != 0)
+            continue;
+        entries = MeasureCountTable(in, data, large);
+        h->version = large ? 2 : 1;
+    }
+    const std::optional<uint64_t> row_bytes =
+        entries != 0 ? MeasureRowBytes(in, data, entries, h->IsLarge()) : std::nullopt;
+    if (!row_bytes || *row_bytes == 0) {
+        why->failure = "the composite's count table does not add up";
+        return std::nullopt;
+    }
+    uint16_t depth = why->depth.empty() ? 0 : h->depth;
+    for (uint16_t d : {uint16_t{16}, uint16_t{32}}) {
+        if (depth == 0 && c.layers_width != 0 && *row_bytes == uint64_t{c.layers_width} * (d / 8))
+            depth = d, why->depth = "from the row length and the layers' width";
+    }
+    for (uint16_t d : {uint16_t{8}, uint16_t{16}, uint16_t{32}}) {
+        if (depth == 0 && c.thumbnail_width != 0 && *row_bytes % (d / 8) == 0 &&
+            ThumbnailSplits(entries, *row_bytes / (d / 8), c))
+            depth = d, why->depth = "from the row length and the thumbnail's aspect";
+    }
+    if (depth == 0 || *row_bytes % (depth / 8) != 0)
+        depth = 8, why->depth = "assumed";
+    const uint64_t width = *row_bytes / (depth / 8);
+    const uint32_t max_side = h->IsLarge() ? kMaxPsbSide : kMaxPsdSide;
+    std::optional<Shape> shape;
+    if (width <= max_side)
+        shape = SplitRows(entries, static_cast<uint32_t>(width), c, max_side, &why->shape);
+    if (shape)
+        shape->depth = depth;
+    return shape;
+}
+
+// Channels, rows and columns from the size of raw or inflated samples.
+std::optional<Shape> ShapeFromBytes(ByteWindow& in,
+                                    uint64_t data,
+                                    Compression compression,
+                                    const Clues& c,
+                                    PsdHeader* h,
+                                    Reasons* why) {
+    // No document holds more samples than this.
+    constexpr uint64_t kMostSampleBytes = uint64_t{kMaxChannels} * kMaxPsbSide * kMaxPsbSide * 4;
+    uint64_t bytes = in.Size() - data;
+    if (compression != Compression::Raw)
+        bytes = InflatedSize(in, data, kMostSampleBytes).value_or(0);
+    const std::vector<uint16_t> depths =
+        !why->depth.empty() ? std::vector<uint16_t>{h->depth} : std::vector<uint16_t>{8, 16, 32};
+    std::optional<Shape> shape = SplitBytes(bytes, depths, c, h->IsLarge() ? kMaxPsbSide : kMaxPsdSide, &why->shape);
+    if (shape && why->depth.empty())
+        why->depth = shape->depth == 8 ? "assumed" : "from the thumbnail's aspect";
+    return shape;
 }
 
 }  // namespace
 
 std::optional<PsdHeader> RebuildHeader(ByteWindow& in, const HeaderEvidence& e, std::vector<std::string>* notes) {
-    if (!e.image_data) {
+    const Clues c = Gather(e);
+    uint16_t word = 0;
+    if (!e.image_data || !in.U16(*e.image_data, &word) || word > 3) {
         notes->push_back("the image data was not found, so the header could not be rebuilt");
         return std::nullopt;
     }
-    const Clues c = Gather(e);
-    const uint64_t data = *e.image_data + 2;
-    uint16_t word = 0;
-    if (!in.U16(*e.image_data, &word) || word > 3 || data > in.Size())
-        return std::nullopt;
     PsdHeader h;
     h.version = e.large.value_or(false) ? 2 : 1;
-    uint16_t depth = c.depth_hint;
-    if (depth == 0 && (c.stored.depth == 8 || c.stored.depth == 16 || c.stored.depth == 32))
-        depth = c.stored.depth;
-    std::string shape_why, depth_why = depth != 0 ? "from the layers or the header" : "assumed";
-    std::optional<Shape> shape;
-    if (word == static_cast<uint16_t>(Compression::Rle)) {
-        uint64_t entries = 0;
-        for (bool large : {false, true}) {
-            if ((e.large && *e.large != large) || entries != 0)
-                continue;
-            entries = MeasureCountTable(in, data, large);
-            h.version = large ? 2 : 1;
-        }
-        const std::optional<uint64_t> row_bytes =
-            entries != 0 ? MeasureRowBytes(in, data, entries, h.IsLarge()) : std::nullopt;
-        if (!row_bytes || *row_bytes == 0) {
-            notes->push_back("the composite's count table does not add up, so the header could not be rebuilt");
-            return std::nullopt;
-        }
-        if (depth == 0) {
-            for (uint16_t d : {uint16_t{16}, uint16_t{32}}) {
-                if (c.layers_width != 0 && *row_bytes == uint64_t{c.layers_width} * (d / 8))
-                    depth = d, depth_why = "from the row length and the layers' width";
-            }
-        }
-        for (uint16_t d : {uint16_t{8}, uint16_t{16}, uint16_t{32}}) {
-            if (depth == 0 && c.thumbnail_width != 0 && *row_bytes % (d / 8) == 0 &&
-                ThumbnailSplits(entries, *row_bytes / (d / 8), c))
-                depth = d, depth_why = "from the row length and the thumbnail's aspect";
-        }
-        if (depth == 0 || *row_bytes % (depth / 8) != 0)
-            depth = 8, depth_why = "assumed";
-        const uint64_t width = *row_bytes / (depth / 8);
-        const uint32_t max_side = h.IsLarge() ? kMaxPsbSide : kMaxPsdSide;
-        if (width <= max_side)
-            shape = SplitRows(entries, static_cast<uint32_t>(width), c, max_side, &shape_why);
-        if (shape)
-            shape->depth = depth;
-    } else {
-        uint64_t bytes = in.Size() - data;
-        if (word != static_cast<uint16_t>(Compression::Raw)) {
-            const std::optional<uint64_t> inflated = InflatedSize(in, data, UINT64_MAX / 2);
-            bytes = inflated.value_or(0);
-        }
-        const std::vector<uint16_t> depths =
-            depth != 0 ? std::vector<uint16_t>{depth} : std::vector<uint16_t>{8, 16, 32};
-        shape = SplitBytes(bytes, depths, c, h.IsLarge() ? kMaxPsbSide : kMaxPsdSide, &shape_why);
-        if (shape && depth == 0)
-            depth_why = shape->depth == 8 ? "assumed" : "from the thumbnail's aspect";
-    }
+    Reasons why;
+    h.depth = c.depth_hint;
+    if (h.depth == 0 && (c.stored.depth == 8 || c.stored.depth == 16 || c.stored.depth == 32))
+        h.depth = c.stored.depth;
+    if (h.depth != 0)
+        why.depth = c.depth_hint != 0 ? "from the layers" : "as the header still says";
+    const uint64_t data = *e.image_data + 2;
+    const auto compression = static_cast<Compression>(word);
+    const std::optional<Shape> shape = compression == Compression::Rle
+                                           ? ShapeFromRle(in, data, e, c, &h, &why)
+                                           : ShapeFromBytes(in, data, compression, c, &h, &why);
     if (!shape) {
         notes->push_back(
-            "the composite's size could not be split into channels, rows and columns, so the header "
-            "could not be rebuilt");
+            (why.failure.empty() ? "the composite's size could not be split into channels and rows" : why.failure) +
+            ", so the header could not be rebuilt");
         return std::nullopt;
     }
     h.channels = static_cast<uint16_t>(shape->channels);
@@ -315,8 +342,8 @@ std::optional<PsdHeader> RebuildHeader(ByteWindow& in, const HeaderEvidence& e, 
         return std::nullopt;
     }
     notes->push_back("the header was rebuilt: " + std::to_string(h.width) + " x " + std::to_string(h.height) + ", " +
-                     std::to_string(h.channels) + " channels (" + shape_why + "), " + std::to_string(h.depth) +
-                     " bits (" + depth_why + "), " + ModeName(h.mode) + " (" + mode_why + "), " +
+                     std::to_string(h.channels) + " channels (" + why.shape + "), " + std::to_string(h.depth) +
+                     " bits (" + why.depth + "), " + ModeName(h.mode) + " (" + mode_why + "), " +
                      (h.IsLarge() ? "PSB" : "PSD"));
     return h;
 }

@@ -99,6 +99,12 @@ class ChannelChain {
 
 using Starts = std::vector<std::vector<uint64_t>>;
 
+// Where each record's channels begin (kUnknownOffset: not located) and how long each is.
+struct Placement {
+    Starts starts;
+    std::vector<std::vector<uint64_t>> lengths;
+};
+
 // Chains channels [from_record, records.size()) backwards from the info's end, trying the paddings writers use.
 bool ChainBackwards(ByteWindow& in,
                     const LayerInfoPlace& place,
@@ -131,60 +137,44 @@ bool ChainBackwards(ByteWindow& in,
     return false;
 }
 
-}  // namespace
+struct Break {
+    size_t record = 0, channel = 0;
+    bool whole = false;  // every channel of every record chained
+};
 
-void LocateLayerChannels(ByteWindow& in,
-                         const LayerInfoPlace& place,
-                         uint64_t data_start,
-                         const std::vector<LayerRecord>& records,
-                         const std::vector<size_t>& gaps,
-                         LayerSection* section,
-                         std::vector<std::string>* notes) {
-    Starts starts(records.size());
-    std::vector<std::vector<uint64_t>> lengths(records.size());
-    for (size_t r = 0; r < records.size(); ++r) {
-        starts[r].assign(records[r].channels.size(), kUnknownOffset);
-        for (const RecordChannel& channel : records[r].channels)
-            lengths[r].push_back(channel.length);
-    }
-    // Forward from the records' end, up to the first lost record.
+// Chains the channels forward from the records' end up to the first lost record, or the first channel whose length
+// does not land.
+Break ChainForward(ByteWindow& in,
+                   const LayerInfoPlace& place,
+                   uint64_t data_start,
+                   const std::vector<LayerRecord>& records,
+                   size_t first_gap,
+                   Placement* placed,
+                   std::vector<std::string>* notes) {
     ChannelChain chain(in, place, notes);
-    const size_t first_gap = gaps.empty() ? records.size() : gaps.front();
-    size_t broken_record = first_gap, broken_channel = 0;
     uint64_t at = data_start;
     for (size_t r = 0; r < first_gap && at != kUnknownOffset; ++r) {
         for (size_t c = 0; c < records[r].channels.size(); ++c) {
             const bool last = r + 1 == records.size() && c + 1 == records[r].channels.size();
             const std::optional<uint64_t> length = chain.Length(at, records[r], c, last);
             uint64_t next = 0;
-            if (!length || !AddChecked(at, *length, &next)) {
-                broken_record = r, broken_channel = c;
-                at = kUnknownOffset;
-                break;
-            }
-            starts[r][c] = at;
-            lengths[r][c] = *length;
+            if (!length || !AddChecked(at, *length, &next))
+                return {r, c, false};
+            placed->starts[r][c] = at;
+            placed->lengths[r][c] = *length;
             at = next;
         }
     }
-    const bool forward_whole = at != kUnknownOffset && first_gap == records.size();
-    if (data_start != kUnknownOffset)
-        section->data_end = std::max(section->data_end, data_start);
-    if (forward_whole) {
-        section->chained = true;
-    } else if (!records.empty()) {
-        // After a break the rest are chained from the end; after lost records only those past the last loss.
-        size_t from_record = broken_record, from_channel = broken_channel + 1;
-        if (!gaps.empty() && gaps.back() >= broken_record)
-            from_record = gaps.back(), from_channel = 0;
-        const uint64_t floor = data_start == kUnknownOffset ? place.offset : data_start;
-        if (!place.end_trusted || !ChainBackwards(in, place, records, from_record, from_channel, floor, &starts))
-            notes->push_back("the channel data of the layers from record " + std::to_string(from_record + 1) +
-                             " on could not be located");
-        else
-            notes->push_back("the channel data of the layers from record " + std::to_string(from_record + 1) +
-                             " on was located from the end of the layer info");
-    }
+    return {first_gap, 0, at != kUnknownOffset && first_gap == records.size()};
+}
+
+// The usable records' layers with the channels that were located.
+void AppendLayers(ByteWindow& in,
+                  const LayerInfoPlace& place,
+                  const std::vector<LayerRecord>& records,
+                  const Placement& placed,
+                  LayerSection* section,
+                  std::vector<std::string>* notes) {
     for (size_t r = 0; r < records.size(); ++r) {
         const LayerRecord& record = records[r];
         if (!record.usable) {
@@ -194,23 +184,61 @@ void LocateLayerChannels(ByteWindow& in,
         Layer layer = record.layer;
         for (size_t c = 0; c < record.channels.size(); ++c) {
             const int16_t id = record.channels[c].id;
-            if (starts[r][c] == kUnknownOffset || id < kLayerRealUserMask || id >= kMaxChannels)
+            const uint64_t start = placed.starts[r][c];
+            if (start == kUnknownOffset || id < kLayerRealUserMask || id >= kMaxChannels)
                 continue;
             uint16_t word = 0;
             const Extent extent = ChannelExtent(record, id);
             ChannelBlock block;
-            block.data_offset = starts[r][c] + 2;
-            block.data_end = starts[r][c] + lengths[r][c];
-            section->data_end = std::max(section->data_end, block.data_end);
-            block.compression =
-                in.U16(starts[r][c], &word) && word <= 3 ? static_cast<Compression>(word) : Compression::Raw;
+            block.data_offset = start + 2;
+            block.data_end = start + placed.lengths[r][c];
+            // A channel past the end of a cut file has no compression word left: every row is lost whatever it is.
+            block.compression = in.U16(start, &word) && word <= 3 ? static_cast<Compression>(word) : Compression::Raw;
             block.rows = extent.rows;
             block.width = extent.width;
             block.depth = place.depth;
             block.large = place.large;
             layer.channels.push_back({id, block});
+            section->data_end = std::max(section->data_end, block.data_end);
             section->max_color_id = std::max<int>(section->max_color_id, id);
         }
         section->layers.push_back(std::move(layer));
     }
+}
+
+}  // namespace
+
+void LocateLayerChannels(ByteWindow& in,
+                         const LayerInfoPlace& place,
+                         uint64_t data_start,
+                         const std::vector<LayerRecord>& records,
+                         const std::vector<size_t>& gaps,
+                         LayerSection* section,
+                         std::vector<std::string>* notes) {
+    Placement placed;
+    for (const LayerRecord& record : records) {
+        placed.starts.emplace_back(record.channels.size(), kUnknownOffset);
+        placed.lengths.emplace_back();
+        for (const RecordChannel& channel : record.channels)
+            placed.lengths.back().push_back(channel.length);
+    }
+    const size_t first_gap = gaps.empty() ? records.size() : gaps.front();
+    const Break broken = data_start == kUnknownOffset
+                             ? Break{0, 0, false}
+                             : ChainForward(in, place, data_start, records, first_gap, &placed, notes);
+    if (data_start != kUnknownOffset)
+        section->data_end = std::max(section->data_end, data_start);
+    section->chained = broken.whole;
+    if (!broken.whole && !records.empty()) {
+        // After a break the rest are chained from the end; after lost records only those past the last loss.
+        size_t from_record = broken.record, from_channel = data_start == kUnknownOffset ? 0 : broken.channel + 1;
+        if (!gaps.empty() && gaps.back() >= broken.record)
+            from_record = gaps.back(), from_channel = 0;
+        const uint64_t floor = data_start == kUnknownOffset ? place.offset : data_start;
+        const bool located =
+            place.end_trusted && ChainBackwards(in, place, records, from_record, from_channel, floor, &placed.starts);
+        notes->push_back("the channel data of the layers from record " + std::to_string(from_record + 1) + " on " +
+                         (located ? "was located from the end of the layer info" : "could not be located"));
+    }
+    AppendLayers(in, place, records, placed, section, notes);
 }
