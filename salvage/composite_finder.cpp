@@ -213,6 +213,25 @@ Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geo
     return Fit::Wrong;
 }
 
+// The composite's start found from the end of the file, and how it is stored; nullopt when nothing fits.
+std::optional<std::pair<uint64_t, Compression>> FindFromEnd(ByteWindow& in,
+                                                            const CompositeSearch& search,
+                                                            const Geometry& g,
+                                                            bool raw_allowed) {
+    // A count table or a zlib stream found from the end proves itself. Raw rows prove nothing: they are looked for
+    // only past everything else that was found.
+    if (const std::optional<uint64_t> rle = FindRleFromEnd(in.Source(), g, search.floor))
+        return std::pair{*rle, Compression::Rle};
+    uint16_t word = 0;
+    if (const std::optional<uint64_t> zip = FindZipFromEnd(in.Source(), g, search.floor); zip && in.U16(*zip, &word))
+        return std::pair{*zip, static_cast<Compression>(word)};
+    const uint64_t size = in.Size();
+    if (raw_allowed && size >= g.raw_size + 2 && size - g.raw_size - 2 >= search.raw_floor &&
+        in.U16(size - g.raw_size - 2, &word) && word == 0)
+        return std::pair{size - g.raw_size - 2, Compression::Raw};
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<ChannelBlock> FindComposite(ByteWindow& in,
@@ -233,11 +252,6 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
         block.large = h.IsLarge();
         return block;
     };
-    auto found_at = [&](uint64_t at, Compression compression) {
-        if (!search.claimed || at != *search.claimed)
-            notes->push_back("the composite was found from the end of the file, at " + std::to_string(at));
-        return block_at(at, compression);
-    };
     std::optional<ChannelBlock> kept;
     uint16_t word = 0;
     if (search.claimed && in.U16(*search.claimed, &word) && word <= 3) {
@@ -252,24 +266,17 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
         if (fit == Fit::Whole || fit == Fit::Cut)
             return kept;
     }
-    const char* why_kept = "the composite's rows do not end at the end of the file: the file is cut or damaged";
     if (search.claimed && !kept && size > *search.claimed + 2)
         notes->push_back("no composite begins where the layer section ends");
-    // A count table or a zlib stream found from the end proves itself. Raw rows prove nothing: a place the sections
-    // chained to is kept before them, and they are looked for only past everything else that was found.
-    if (const std::optional<uint64_t> rle = FindRleFromEnd(in.Source(), g, search.floor))
-        return found_at(*rle, Compression::Rle);
-    if (const std::optional<uint64_t> zip = FindZipFromEnd(in.Source(), g, search.floor)) {
-        in.U16(*zip, &word);
-        return found_at(*zip, static_cast<Compression>(word));
+    // A place the sections chained to is kept before raw rows found from the end.
+    if (const auto found = FindFromEnd(in, search, g, !(kept && search.claimed_chained))) {
+        if (!search.claimed || found->first != *search.claimed)
+            notes->push_back("the composite was found from the end of the file, at " + std::to_string(found->first));
+        return block_at(found->first, found->second);
     }
-    uint16_t raw_word = 1;
-    if (!(kept && search.claimed_chained) && size >= g.raw_size + 2 && size - g.raw_size - 2 >= search.raw_floor &&
-        in.U16(size - g.raw_size - 2, &raw_word) && raw_word == 0)
-        return found_at(size - g.raw_size - 2, Compression::Raw);
     // Raw rows at a place nothing chained to would be whatever bytes lie there, passed off as pixels.
     if (kept && (kept->compression != Compression::Raw || search.claimed_chained)) {
-        notes->push_back(why_kept);
+        notes->push_back("the composite's rows do not end at the end of the file: the file is cut or damaged");
         return kept;
     }
     notes->push_back("no composite was found");

@@ -34,53 +34,38 @@ void SetLayerDepth(const PsdHeader& header, std::vector<Layer>* layers) {
     }
 }
 
-}  // namespace
-
-LocateOutcome LocateDocument(ByteSource& source, DocumentLayout* layout) {
-    *layout = DocumentLayout{};
-    ByteWindow in(source);
-    uint8_t stored[kPsdHeaderSize] = {};
-    if (!in.Read(0, stored, sizeof stored))
-        return source.Failed() ? LocateOutcome::ReadFailed : LocateOutcome::NoImage;
-    std::string problem;
-    std::optional<PsdHeader> header = ParseHeader(stored, &problem);
-    if (!header)
-        layout->notes.push_back("the header is damaged (" + problem + ")");
-
-    const SectionMap map = WalkSections(in, header, &layout->resources, &layout->notes);
-    LayerSection layers;
+std::optional<PsdHeader> Rebuild(ByteWindow& in,
+                                 const uint8_t (&stored)[kPsdHeaderSize],
+                                 const SectionMap& map,
+                                 LayerSection* layers,
+                                 DocumentLayout* layout) {
+    HeaderEvidence evidence;
+    std::copy(stored, stored + kPsdHeaderSize, evidence.stored);
     if (map.layers)
-        layers = ReadLayerSection(in, *map.layers, map.layers_end, map.layers_end_trusted, map.large,
-                                  header ? header->depth : 0, &layout->notes);
-    if (!header) {
-        HeaderEvidence evidence;
-        std::copy(stored, stored + kPsdHeaderSize, evidence.stored);
-        if (map.layers)
-            evidence.large = map.large;
-        evidence.color_mode_size = map.color_mode.size;
-        evidence.resources = &layout->resources;
-        evidence.layers = &layers;
-        evidence.image_data = map.image_data;
-        header = RebuildHeader(in, evidence, &layout->notes);
-        if (!header)
-            return source.Failed() ? LocateOutcome::ReadFailed : LocateOutcome::NoImage;
+        evidence.large = map.large;
+    evidence.color_mode_size = map.color_mode.size;
+    evidence.resources = &layout->resources;
+    evidence.layers = layers;
+    evidence.image_data = map.image_data;
+    std::optional<PsdHeader> header = RebuildHeader(in, evidence, &layout->notes);
+    if (header) {
         layout->header_rebuilt = true;
-        SetLayerDepth(*header, &layers.layers);
+        SetLayerDepth(*header, &layers->layers);
     }
-    layout->header = *header;
-    if (header->mode == ColorMode::Indexed) {
-        layout->palette.resize(kPaletteSize);
-        if (map.color_mode.size < kPaletteSize ||
-            !in.Read(map.color_mode.offset, layout->palette.data(), kPaletteSize)) {
-            layout->palette.clear();
-            layout->notes.push_back("the palette is missing");
-        }
-    }
-    layout->layers = std::move(layers.layers);
-    layout->merged_alpha = layers.merged_alpha;
+    return header;
+}
 
+void ReadPalette(ByteWindow& in, const SectionMap& map, DocumentLayout* layout) {
+    layout->palette.resize(kPaletteSize);
+    if (map.color_mode.size < kPaletteSize || !in.Read(map.color_mode.offset, layout->palette.data(), kPaletteSize)) {
+        layout->palette.clear();
+        layout->notes.push_back("the palette is missing");
+    }
+}
+
+// Where the composite is expected and what bounds it from below, from what the walk and the layer section found.
+CompositeSearch SearchFor(ByteWindow& in, const SectionMap& map, const LayerSection& layers, bool any_layer) {
     CompositeSearch search;
-    search.header = *header;
     search.claimed = map.image_data;
     // Only a section with content proves where it ends: an empty one is four zero bytes, found anywhere.
     search.claimed_chained = map.image_data && map.layers_end > *map.layers && layers.read_end != 0 &&
@@ -98,12 +83,40 @@ LocateOutcome LocateDocument(ByteSource& source, DocumentLayout* layout) {
     search.floor = map.layers.value_or(map.color_mode.offset);
     // Raw rows prove nothing about themselves: they are looked for from the end only past all the layers' data,
     // or where that was not all accounted for, past where the layer section's length says it ends.
-    const bool accounted = layers.chained || (layout->layers.empty() && map.layers_end_trusted);
+    const bool accounted = layers.chained || (!any_layer && map.layers_end_trusted);
     search.raw_floor = std::max(search.floor, layers.data_end);
     if (!accounted)
         search.raw_floor = map.image_data ? std::max(search.raw_floor, *map.image_data) : UINT64_MAX;
-    layout->composite = FindComposite(in, search, &layout->notes);
+    return search;
+}
 
+}  // namespace
+
+LocateOutcome LocateDocument(ByteSource& source, DocumentLayout* layout) {
+    *layout = DocumentLayout{};
+    ByteWindow in(source);
+    uint8_t stored[kPsdHeaderSize] = {};
+    if (!in.Read(0, stored, sizeof stored))
+        return source.Failed() ? LocateOutcome::ReadFailed : LocateOutcome::NoImage;
+    std::string problem;
+    std::optional<PsdHeader> header = ParseHeader(stored, &problem);
+    if (!header)
+        layout->notes.push_back("the header is damaged (" + problem + ")");
+    const SectionMap map = WalkSections(in, header, &layout->resources, &layout->notes);
+    LayerSection layers;
+    if (map.layers)
+        layers = ReadLayerSection(in, *map.layers, map.layers_end, map.layers_end_trusted, map.large,
+                                  header ? header->depth : 0, &layout->notes);
+    if (!header && !(header = Rebuild(in, stored, map, &layers, layout)))
+        return source.Failed() ? LocateOutcome::ReadFailed : LocateOutcome::NoImage;
+    layout->header = *header;
+    if (header->mode == ColorMode::Indexed)
+        ReadPalette(in, map, layout);
+    CompositeSearch search = SearchFor(in, map, layers, !layers.layers.empty());
+    search.header = *header;
+    layout->composite = FindComposite(in, search, &layout->notes);
+    layout->layers = std::move(layers.layers);
+    layout->merged_alpha = layers.merged_alpha;
     if (source.Failed())
         return LocateOutcome::ReadFailed;
     return HasPixels(*layout, in.Size()) ? LocateOutcome::Found : LocateOutcome::NoImage;
