@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <array>
 
 #include "salvage/big_endian.h"
 
@@ -14,6 +13,8 @@ constexpr size_t kInflateChunk = 64 * 1024;
 // next step, just below, is still inside it.
 constexpr size_t kScanWindow = 1024 * 1024;
 constexpr uint64_t kScanStep = kScanWindow / 2 - 16;
+// How much of a ZIP composite is inflated to tell it from a layer channel's stream.
+constexpr uint64_t kZipProbe = 4 * 1024 * 1024;
 
 struct Geometry {
     uint64_t entries = 0;    // channels × rows
@@ -207,8 +208,15 @@ Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geo
             return LooksCut(in, data, g) ? Fit::Cut : Fit::Kept;
         }
         case Compression::Zip:
-        case Compression::ZipPredicted:
-            return data + 2 > size || ZlibHeaderAt(in, data) ? Fit::Whole : Fit::Wrong;
+        case Compression::ZipPredicted: {
+            // A layer channel's stream begins just like the composite's but ends long before giving all the samples.
+            if (data + 2 <= size && !ZlibHeaderAt(in, data))
+                return Fit::Wrong;
+            const Inflation probe = Inflate(in, data, std::min(g.raw_size, kZipProbe));
+            if (probe.ended && probe.produced < g.raw_size)
+                return Fit::Wrong;
+            return probe.failed ? Fit::Kept : Fit::Whole;
+        }
     }
     return Fit::Wrong;
 }
@@ -217,7 +225,7 @@ Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geo
 std::optional<std::pair<uint64_t, Compression>> FindFromEnd(ByteWindow& in,
                                                             const CompositeSearch& search,
                                                             const Geometry& g,
-                                                            bool raw_allowed) {
+                                                            uint64_t raw_floor) {
     // A count table or a zlib stream found from the end proves itself. Raw rows prove nothing: they are looked for
     // only past everything else that was found.
     if (const std::optional<uint64_t> rle = FindRleFromEnd(in.Source(), g, search.floor))
@@ -226,8 +234,8 @@ std::optional<std::pair<uint64_t, Compression>> FindFromEnd(ByteWindow& in,
     if (const std::optional<uint64_t> zip = FindZipFromEnd(in.Source(), g, search.floor); zip && in.U16(*zip, &word))
         return std::pair{*zip, static_cast<Compression>(word)};
     const uint64_t size = in.Size();
-    if (raw_allowed && size >= g.raw_size + 2 && size - g.raw_size - 2 >= search.raw_floor &&
-        in.U16(size - g.raw_size - 2, &word) && word == 0)
+    if (size >= g.raw_size + 2 && size - g.raw_size - 2 >= raw_floor && in.U16(size - g.raw_size - 2, &word) &&
+        word == 0)
         return std::pair{size - g.raw_size - 2, Compression::Raw};
     return std::nullopt;
 }
@@ -268,8 +276,12 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
     }
     if (search.claimed && !kept && size > *search.claimed + 2)
         notes->push_back("no composite begins where the layer section ends");
-    // A place the sections chained to is kept before raw rows found from the end.
-    if (const auto found = FindFromEnd(in, search, g, !(kept && search.claimed_chained))) {
+    // A place the sections chained to is kept before raw rows found from the end, unless it holds raw rows too and
+    // those found from the end lie past it (bytes came into the layer section, or its length shrank).
+    uint64_t raw_floor = search.raw_floor;
+    if (kept && search.claimed_chained)
+        raw_floor = kept->compression == Compression::Raw ? std::max(raw_floor, *search.claimed) : UINT64_MAX;
+    if (const auto found = FindFromEnd(in, search, g, raw_floor)) {
         if (!search.claimed || found->first != *search.claimed)
             notes->push_back("the composite was found from the end of the file, at " + std::to_string(found->first));
         return block_at(found->first, found->second);
@@ -336,14 +348,16 @@ std::optional<uint64_t> DecodedRowSize(ByteWindow& in, uint64_t offset, uint64_t
     return in.Read(offset, row.data(), row.size()) ? PackBitsDecodedSize(row.data(), row.size()) : std::nullopt;
 }
 
-std::optional<uint64_t> InflatedSize(ByteWindow& in, uint64_t offset, uint64_t limit) {
+Inflation Inflate(ByteWindow& in, uint64_t offset, uint64_t limit) {
+    Inflation result;
     z_stream stream{};
-    if (inflateInit(&stream) != Z_OK)
-        return std::nullopt;
-    std::array<uint8_t, kInflateChunk> out;
-    uint64_t produced = 0;
+    if (inflateInit(&stream) != Z_OK) {
+        result.failed = true;
+        return result;
+    }
+    std::vector<uint8_t> out(kInflateChunk);
     int status = Z_OK;
-    while (status == Z_OK && produced <= limit) {
+    while (status == Z_OK && result.produced < limit) {
         size_t got = 0;
         const uint8_t* bytes = in.Peek(offset, kInflateChunk, &got);
         if (got == 0)
@@ -354,16 +368,23 @@ std::optional<uint64_t> InflatedSize(ByteWindow& in, uint64_t offset, uint64_t l
             stream.next_out = out.data();
             stream.avail_out = static_cast<uInt>(out.size());
             status = inflate(&stream, Z_NO_FLUSH);
-            produced += out.size() - stream.avail_out;
-        } while (status == Z_OK && (stream.avail_in > 0 || stream.avail_out == 0) && produced <= limit);
+            result.produced += out.size() - stream.avail_out;
+        } while (status == Z_OK && (stream.avail_in > 0 || stream.avail_out == 0) && result.produced < limit);
         offset += got - stream.avail_in;
         if (status == Z_BUF_ERROR)
             status = Z_OK;
     }
     inflateEnd(&stream);
-    if (status != Z_STREAM_END || produced > limit)
+    result.ended = status == Z_STREAM_END;
+    result.failed = status != Z_OK && status != Z_STREAM_END;
+    return result;
+}
+
+std::optional<uint64_t> InflatedSize(ByteWindow& in, uint64_t offset, uint64_t limit) {
+    const Inflation inflation = Inflate(in, offset, limit + 1);
+    if (!inflation.ended || inflation.produced > limit)
         return std::nullopt;
-    return produced;
+    return inflation.produced;
 }
 
 bool ZlibHeaderAt(ByteWindow& in, uint64_t offset) {

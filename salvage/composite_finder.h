@@ -39,8 +39,15 @@ std::optional<uint64_t> PackBitsDecodedSize(const uint8_t* data, size_t size);
 // any row can take.
 std::optional<uint64_t> DecodedRowSize(ByteWindow& in, uint64_t offset, uint64_t count);
 
-// The bytes a zlib stream at `offset` inflates to, when it ends before the end of the file and gives no more than
-// `limit`; nullopt otherwise. Memory is a fixed buffer whatever the stream claims.
+struct Inflation {
+    uint64_t produced = 0;  // bytes inflated, stopping at the limit
+    bool ended = false;     // the stream ended (and its checksum held)
+    bool failed = false;    // the stream is damaged
+};
+// Inflates the zlib stream at `offset` until it ends, fails, runs out of file or has given `limit` bytes. Memory is
+// a fixed buffer whatever the stream claims.
+Inflation Inflate(ByteWindow& in, uint64_t offset, uint64_t limit);
+// The bytes a zlib stream at `offset` inflates to, when it ends and gives no more than `limit`; nullopt otherwise.
 std::optional<uint64_t> InflatedSize(ByteWindow& in, uint64_t offset, uint64_t limit);
 
 // True when the two bytes at `offset` are a zlib stream header (deflate, no preset dictionary).

@@ -233,8 +233,11 @@ void ReadLayerInfo(ByteWindow& in,
         gaps.push_back(records.size());
         at = found;
     }
-    if (place.count_known && records.size() + gaps.size() < expected)
+    if (place.count_known && records.size() + gaps.size() < expected) {
         notes->push_back(std::to_string(expected - records.size() - gaps.size()) + " of " + std::to_string(expected) +
                          " layer records were not found");
+        // The records did not all come: where they end, and the channel data begins, is not known.
+        at = kUnknownOffset;
+    }
     LocateLayerChannels(in, place, at, records, gaps, section, notes);
 }
