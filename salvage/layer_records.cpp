@@ -1,5 +1,6 @@
 #include "salvage/layer_records.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -27,12 +28,18 @@ constexpr char kBlendKeys[][5] = {"pass", "norm", "diss", "dark", "mul ", "idiv"
                                   "div ", "lddg", "lgCl", "over", "sLit", "hLit", "vLit", "lLit", "pLit", "hMix",
                                   "diff", "smud", "fsub", "fdiv", "hue ", "sat ", "colr", "lum "};
 
-bool IsBlendKey(const uint8_t* key) {
+bool IsKnownKey(const uint8_t* key) {
     for (const char* known : kBlendKeys) {
         if (std::memcmp(key, known, 4) == 0)
             return true;
     }
     return false;
+}
+
+// Some writers store the keys byte-reversed ("mron" for "norm"); a record of theirs is still a record.
+bool IsBlendKey(const uint8_t* key) {
+    const uint8_t reversed[4] = {key[3], key[2], key[1], key[0]};
+    return IsKnownKey(key) || IsKnownKey(reversed);
 }
 
 bool BoundsPlausible(int32_t top, int32_t left, int32_t bottom, int32_t right) {
@@ -67,6 +74,8 @@ bool ReadFixedPart(ByteWindow& in, uint64_t offset, bool large, LayerRecord* rec
     if (!in.Read(at, blend, sizeof blend) || std::memcmp(blend, "8BIM", 4) != 0)
         return false;
     std::memcpy(layer.blend.data(), blend + 4, 4);
+    if (!IsKnownKey(blend + 4) && IsBlendKey(blend + 4))
+        std::reverse(layer.blend.begin(), layer.blend.end());
     layer.opacity = blend[8];
     layer.clipping = blend[9] != 0;
     layer.visible = (blend[10] & 2) == 0;

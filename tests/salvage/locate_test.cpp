@@ -86,6 +86,14 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
              return spec;
          },
          [](BuiltPsd*) {}, false, true, 0},
+        {"blend keys stored byte-reversed, as one writer does",
+         [] {
+             PsdSpec spec = Document(1, 8);
+             for (BuiltLayer& layer : spec.layers)
+                 layer.blend = "mron";
+             return spec;
+         },
+         [](BuiltPsd*) {}, false, true, 2},
         {"layer with a mask and a Unicode name",
          [] {
              PsdSpec spec = Document(1, 8);
@@ -131,6 +139,7 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
             EXPECT_EQ(got.top, want.top);
             EXPECT_EQ(got.right, want.right);
             EXPECT_EQ(got.name, want.unicode_name.empty() ? want.name : want.unicode_name);
+            EXPECT_EQ(std::string(got.blend.data(), 4), "norm");
             ASSERT_EQ(got.channels.size(), want.channels.size());
             for (size_t k = 0; k < got.channels.size(); ++k, ++channel) {
                 const ChannelBlock& block = got.channels[k].block;
