@@ -21,6 +21,9 @@ constexpr uint64_t kMaxNameUnits = 1024;
 // How far a lost record is looked for: records are small, so a search that finds none in this span is in the
 // channel data (or past the records).
 constexpr uint64_t kRecordSearch = 16 * 1024 * 1024;
+// The most a channel can hold: 300000 rows of 300000 4-byte samples and PackBits' worst case, with their counts.
+// (Not the file's size: a cut file holds less than its records say.)
+constexpr uint64_t kMostChannelBytes = uint64_t{1} << 40;
 // A stored count is an int16.
 constexpr uint32_t kMaxLayerRecords = 32768;
 
@@ -152,7 +155,7 @@ bool LayerRecordPlausibleAt(ByteWindow& in, uint64_t offset, bool large) {
         return false;
     for (const RecordChannel& channel : record.channels) {
         if (channel.id < kLayerRealUserMask || channel.id >= kMaxChannels || channel.length < 2 ||
-            channel.length > in.Size())
+            channel.length > kMostChannelBytes)
             return false;
     }
     return true;
