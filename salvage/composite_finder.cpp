@@ -94,14 +94,18 @@ bool TablePlausible(ByteWindow& in, uint64_t table, const Geometry& g) {
     return table + g.table_size < in.Size() && CountsPlausible(in, table, g, g.entries, &sum);
 }
 
-// A table whose counts are plausible but claim more bytes than the file has: the composite is cut, not misplaced.
-bool LooksCut(ByteWindow& in, uint64_t table, const Geometry& g) {
+// How a count table whose counts are plausible relates to the bytes after it: it claims more than the file has
+// (the composite is cut) or fewer (bytes follow it). Unknown when the counts are not plausible: then the table is
+// damaged, or the composite is not there.
+enum class TableEnd { Unknown, Cut, Followed };
+
+TableEnd CheckTableEnd(ByteWindow& in, uint64_t table, const Geometry& g) {
     constexpr uint64_t kEntriesNeeded = 8;
     const uint64_t present = std::min(g.entries, (in.Size() - std::min(in.Size(), table)) / g.entry_size);
     uint64_t sum = 0;
     if (present < std::min(g.entries, kEntriesNeeded) || !CountsPlausible(in, table, g, present, &sum))
-        return false;
-    return present < g.entries || table + g.table_size + sum > in.Size();
+        return TableEnd::Unknown;
+    return present < g.entries || table + g.table_size + sum > in.Size() ? TableEnd::Cut : TableEnd::Followed;
 }
 
 uint64_t LoadEntry(const uint8_t* p, bool large) {
@@ -190,11 +194,11 @@ std::optional<uint64_t> FindZipFromEnd(ByteSource& source, const Geometry& g, ui
     return std::nullopt;
 }
 
-enum class Fit { Whole, Cut, Kept, Wrong };
+enum class Fit { Whole, Cut, Followed, Kept, Wrong };
 
 // Whether the claimed place holds the composite: Whole when its bytes add up; Cut when its count table reads as the
-// composite's but claims more than the file has; Kept when it may (cut, or a damaged table) and nothing better is
-// found; Wrong when it cannot.
+// composite's but claims more than the file has, Followed when less; Kept when it may (a damaged table) and nothing
+// better is found; Wrong when it cannot.
 Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geometry& g) {
     const uint64_t size = in.Size();
     const uint64_t data = at + 2;
@@ -205,7 +209,15 @@ Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geo
             uint64_t sum = 0;
             if (data + g.table_size <= size && SumTable(in, data, g, &sum) && sum == size - data - g.table_size)
                 return Fit::Whole;
-            return LooksCut(in, data, g) ? Fit::Cut : Fit::Kept;
+            switch (CheckTableEnd(in, data, g)) {
+                case TableEnd::Cut:
+                    return Fit::Cut;
+                case TableEnd::Followed:
+                    return Fit::Followed;
+                case TableEnd::Unknown:
+                    return Fit::Kept;
+            }
+            return Fit::Kept;
         }
         case Compression::Zip:
         case Compression::ZipPredicted: {
@@ -265,13 +277,15 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
     if (search.claimed && in.U16(*search.claimed, &word) && word <= 3) {
         const auto compression = static_cast<Compression>(word);
         const Fit fit = CheckClaimed(in, *search.claimed, compression, g);
-        if (fit == Fit::Whole || fit == Fit::Cut || fit == Fit::Kept)
+        if (fit != Fit::Wrong)
             kept = block_at(*search.claimed, compression);
         if (fit == Fit::Cut)
             notes->push_back(size < kept->data_offset + g.table_size
                                  ? "the file is cut inside the composite's count table"
                                  : "the file is cut inside the composite");
-        if (fit == Fit::Whole || fit == Fit::Cut)
+        if (fit == Fit::Followed)
+            notes->push_back("bytes that are not the composite's follow its rows");
+        if (fit == Fit::Whole || fit == Fit::Cut || fit == Fit::Followed)
             return kept;
     }
     if (search.claimed && !kept && size > *search.claimed + 2)
