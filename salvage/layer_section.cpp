@@ -10,22 +10,25 @@ namespace {
 // Every writer we know stores 13 bytes and padding here; a longer one is not the global layer mask info.
 constexpr uint32_t kMaxGlobalMaskInfo = 4096;
 
-// Where the global layer mask info lies after layer info that ended at `after` (padded by writers to 2 or to 4):
-// its length must be short and followed by a tagged block, the section's end or the image data.
+// Where the global layer mask info lies after layer info that ended at `after` (padded by writers to 2 or to 4).
 std::optional<uint64_t> FindGlobalMaskInfo(ByteWindow& in, uint64_t after, uint64_t end) {
     for (uint64_t at : {after, (after + 1) & ~uint64_t{1}, (after + 3) & ~uint64_t{3}}) {
-        uint32_t length = 0;
-        uint16_t word = 0;
-        if (!in.U32(at, &length) || length > kMaxGlobalMaskInfo)
-            continue;
-        const uint64_t next = at + 4 + length;
-        if (next == end || in.TagAt(next, "8BIM") || in.TagAt(next, "8B64") || (in.U16(next, &word) && word <= 3))
+        if (GlobalMaskInfoAt(in, at, end))
             return at;
     }
     return std::nullopt;
 }
 
 }  // namespace
+
+bool GlobalMaskInfoAt(ByteWindow& in, uint64_t offset, uint64_t end) {
+    uint32_t length = 0;
+    uint16_t word = 0;
+    if (!in.U32(offset, &length) || length > kMaxGlobalMaskInfo)
+        return false;
+    const uint64_t next = offset + 4 + length;
+    return next == end || in.TagAt(next, "8BIM") || in.TagAt(next, "8B64") || (in.U16(next, &word) && word <= 3);
+}
 
 LayerSection ReadLayerSection(ByteWindow& in,
                               uint64_t offset,

@@ -12,6 +12,10 @@
 // them.
 bool LayerRecordPlausibleAt(ByteWindow& in, uint64_t offset, bool large);
 
+// True when the global layer mask info could begin at `offset`: a short length, followed by a tagged block, `end`
+// (the section's end) or a compression word (the image data).
+bool GlobalMaskInfoAt(ByteWindow& in, uint64_t offset, uint64_t end);
+
 struct LayerSection {
     std::vector<Layer> layers;  // bottom first
     bool merged_alpha = false;  // the layer count was stored negative

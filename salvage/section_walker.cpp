@@ -12,8 +12,6 @@ constexpr uint64_t kPaletteSize = 768;
 // How far past the header a lost colour mode section is looked for (Duotone data is a few hundred bytes).
 constexpr uint64_t kColorModeSearch = 64 * 1024;
 constexpr uint64_t kFirstResourceSearched = 8;
-// The global layer mask info is 13 bytes and padding in every writer we know; anything longer is not one.
-constexpr uint32_t kMaxGlobalMaskInfo = 4096;
 
 struct LayerStart {
     int score = 0;  // 0 nothing fits; 1 the content begins as a layer section does; 2 an empty section, followed by
@@ -34,13 +32,8 @@ bool LayerContentPlausible(ByteWindow& in, uint64_t content, bool large) {
     uint64_t info = 0;
     if (!in.Length(content, large, &info))
         return false;
-    if (info == 0) {
-        uint32_t global_mask = 0;
-        if (!in.U32(content + width, &global_mask) || global_mask > kMaxGlobalMaskInfo)
-            return false;
-        const uint64_t next = content + width + 4 + global_mask;
-        return in.TagAt(next, "8BIM") || in.TagAt(next, "8B64") || CompressionWordAt(in, next);
-    }
+    if (info == 0)
+        return GlobalMaskInfoAt(in, content + width, UINT64_MAX);
     uint16_t count = 0;
     return in.U16(content + width, &count) && count != 0 && LayerRecordPlausibleAt(in, content + width + 2, large);
 }
