@@ -300,8 +300,9 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
             notes->push_back("the composite was found from the end of the file, at " + std::to_string(found->first));
         return block_at(found->first, found->second);
     }
-    // Raw rows at a place nothing chained to would be whatever bytes lie there, passed off as pixels.
-    if (kept && (kept->compression != Compression::Raw || search.claimed_chained)) {
+    // A place nothing chained to, whose rows do not add up, holds whatever bytes lie there: they would be passed
+    // off as pixels.
+    if (kept && search.claimed_chained) {
         notes->push_back("the composite's rows do not end at the end of the file: the file is cut or damaged");
         return kept;
     }

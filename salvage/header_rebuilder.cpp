@@ -89,6 +89,12 @@ std::optional<Shape> SplitRows(uint64_t rows, uint32_t width, const Clues& c, ui
     if ((best = pick("as the header still says",
                      [&](const Shape& s) { return s.channels == c.stored.channels && s.height == c.stored.height; })))
         return best;
+    // A header damaged in one field keeps the others: where its width is the rows' own, its height or its channel
+    // count is believed too.
+    if (width == c.stored.width &&
+        (best = pick("from the header's width and height or channel count",
+                     [&](const Shape& s) { return s.height == c.stored.height || s.channels == c.stored.channels; })))
+        return best;
     std::optional<uint64_t> least;
     for (const Shape& shape : fits) {
         const std::optional<uint64_t> error = AspectError(width, shape.height, c);
@@ -151,8 +157,9 @@ std::optional<Shape> SplitBytes(uint64_t bytes,
                      depth};
     };
     std::optional<Shape> shape;
-    if ((shape = split(c.stored.width, c.stored.height, depths.front())) && shape->channels == c.stored.channels) {
-        *why = "as the header still says";
+    // The header's width and height, where its channel count alone was damaged.
+    if ((shape = split(c.stored.width, c.stored.height, depths.front()))) {
+        *why = shape->channels == c.stored.channels ? "as the header still says" : "from the header's width and height";
         return shape;
     }
     shape = split(c.layers_width, c.layers_height, depths.front());
