@@ -26,18 +26,18 @@ BuiltLayer MakeLayer(int32_t top, int32_t left, int32_t bottom, int32_t right, u
 
 // An RGB document with a background layer and a smaller one above it.
 PsdSpec Document(uint16_t version, uint16_t depth, ColorMode mode = ColorMode::Rgb) {
-    PsdSpec spec;
+    PsdSpec plan;
     const uint16_t channels = mode == ColorMode::Rgb ? 3 : 1;
-    spec.header = {version, channels, kHeight, kWidth, depth, mode};
+    plan.header = {version, channels, kHeight, kWidth, depth, mode};
     for (unsigned c = 0; c < channels; ++c)
-        spec.composite.push_back(PatternRows(kWidth, kHeight, depth, 7 + c));
-    spec.resources.push_back({1057, VersionInfoResource(true)});
+        plan.composite.push_back(PatternRows(kWidth, kHeight, depth, 7 + c));
+    plan.resources.push_back({1057, VersionInfoResource(true)});
     if (mode == ColorMode::Rgb) {
-        spec.layers.push_back(MakeLayer(0, 0, kHeight, kWidth, depth, 1));
-        spec.layers.push_back(MakeLayer(2, 3, 10, 13, depth, 5));
-        spec.layers.back().name = "Top";
+        plan.layers.push_back(MakeLayer(0, 0, kHeight, kWidth, depth, 1));
+        plan.layers.push_back(MakeLayer(2, 3, 10, 13, depth, 5));
+        plan.layers.back().name = "Top";
     }
-    return spec;
+    return plan;
 }
 
 void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t v) {
@@ -47,7 +47,7 @@ void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t v) {
 
 struct Case {
     const char* name;
-    std::function<PsdSpec()> spec;
+    std::function<PsdSpec()> plan;
     std::function<void(BuiltPsd*)> damage;
     bool rebuilt;
     bool composite;         // located where the builder put it
@@ -65,11 +65,11 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
          [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 2},
         {"zeroed header, raw (the thumbnail tells the aspect)",
          [] {
-             PsdSpec spec = Document(1, 8);
-             spec.layers.clear();
-             spec.composite_compression = Compression::Raw;
-             spec.resources.push_back({1036, ThumbnailResource(160, 107)});
-             return spec;
+             PsdSpec plan = Document(1, 8);
+             plan.layers.clear();
+             plan.composite_compression = Compression::Raw;
+             plan.resources.push_back({1036, ThumbnailResource(160, 107)});
+             return plan;
          },
          [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 0},
         {"broken resources length", [] { return Document(1, 8); },
@@ -80,62 +80,62 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
          [](BuiltPsd* b) { b->bytes.resize(b->layer_channel_offsets[6] + 9); }, false, false, 2},
         {"indexed with a palette",
          [] {
-             PsdSpec spec = Document(1, 8, ColorMode::Indexed);
+             PsdSpec plan = Document(1, 8, ColorMode::Indexed);
              for (unsigned i = 0; i < 768; ++i)
-                 spec.color_mode_data.push_back(static_cast<uint8_t>(i * 7));
-             return spec;
+                 plan.color_mode_data.push_back(static_cast<uint8_t>(i * 7));
+             return plan;
          },
          [](BuiltPsd*) {}, false, true, 0},
         {"blend keys stored byte-reversed, as one writer does",
          [] {
-             PsdSpec spec = Document(1, 8);
-             for (BuiltLayer& layer : spec.layers)
+             PsdSpec plan = Document(1, 8);
+             for (BuiltLayer& layer : plan.layers)
                  layer.blend = "mron";
-             return spec;
+             return plan;
          },
          [](BuiltPsd*) {}, false, true, 2},
         {"layer with a mask and a Unicode name",
          [] {
-             PsdSpec spec = Document(1, 8);
-             BuiltLayer& top = spec.layers.back();
+             PsdSpec plan = Document(1, 8);
+             BuiltLayer& top = plan.layers.back();
              top.unicode_name = "Ébauche ☃";
              top.mask_top = 1, top.mask_left = 2, top.mask_bottom = 7, top.mask_right = 9, top.mask_default = 255;
              top.channels.push_back({-2, PatternRows(7, 6, 8, 3)});
-             return spec;
+             return plan;
          },
          [](BuiltPsd*) {}, false, true, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PsdSpec spec = c.spec();
-        BuiltPsd built = BuildPsd(spec);
+        const PsdSpec plan = c.plan();
+        BuiltPsd built = BuildPsd(plan);
         c.damage(&built);
         MemoryByteSource source(built.bytes.data(), built.bytes.size());
         DocumentLayout layout;
         ASSERT_EQ(LocateDocument(source, &layout), LocateOutcome::Found);
         EXPECT_EQ(layout.header_rebuilt, c.rebuilt);
         const PsdHeader& h = layout.header;
-        EXPECT_EQ(h.version, spec.header.version);
-        EXPECT_EQ(h.channels, spec.header.channels);
-        EXPECT_EQ(h.width, spec.header.width);
-        EXPECT_EQ(h.height, spec.header.height);
-        EXPECT_EQ(h.depth, spec.header.depth);
-        EXPECT_EQ(h.mode, spec.header.mode);
+        EXPECT_EQ(h.version, plan.header.version);
+        EXPECT_EQ(h.channels, plan.header.channels);
+        EXPECT_EQ(h.width, plan.header.width);
+        EXPECT_EQ(h.height, plan.header.height);
+        EXPECT_EQ(h.depth, plan.header.depth);
+        EXPECT_EQ(h.mode, plan.header.mode);
         EXPECT_EQ(layout.composite.has_value(), c.composite);
         if (c.composite && layout.composite) {
             EXPECT_EQ(layout.composite->data_offset, built.image_data_offset + 2);
-            EXPECT_EQ(layout.composite->compression, spec.composite_compression);
-            EXPECT_EQ(layout.composite->channels, spec.header.channels);
-            EXPECT_EQ(layout.composite->rows, spec.header.height);
+            EXPECT_EQ(layout.composite->compression, plan.composite_compression);
+            EXPECT_EQ(layout.composite->channels, plan.header.channels);
+            EXPECT_EQ(layout.composite->rows, plan.header.height);
         }
-        if (spec.header.mode == ColorMode::Indexed) {
-            EXPECT_EQ(layout.palette, spec.color_mode_data);
+        if (plan.header.mode == ColorMode::Indexed) {
+            EXPECT_EQ(layout.palette, plan.color_mode_data);
         }
         ASSERT_EQ(layout.layers.size(), c.located_layers);
         size_t channel = 0;
         for (size_t i = 0; i < layout.layers.size(); ++i) {
             const Layer& got = layout.layers[i];
-            const BuiltLayer& want = spec.layers[i];
+            const BuiltLayer& want = plan.layers[i];
             EXPECT_EQ(got.top, want.top);
             EXPECT_EQ(got.right, want.right);
             EXPECT_EQ(got.name, want.unicode_name.empty() ? want.name : want.unicode_name);
@@ -145,7 +145,7 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
                 const ChannelBlock& block = got.channels[k].block;
                 EXPECT_EQ(got.channels[k].id, want.channels[k].id);
                 EXPECT_EQ(block.data_offset, built.layer_channel_offsets[channel] + 2);
-                EXPECT_EQ(block.depth, spec.header.depth);
+                EXPECT_EQ(block.depth, plan.header.depth);
                 const bool mask = want.channels[k].id == kLayerUserMask;
                 EXPECT_EQ(block.rows,
                           static_cast<uint32_t>(mask ? want.mask_bottom - want.mask_top : want.bottom - want.top));
@@ -171,9 +171,9 @@ void NoteFree(const volatile void*) {}
 // A kilobyte claiming 300000 × 300000 × 56 channels is described as it claims (the decoder keeps what is there),
 // without allocating anything in proportion to the claim.
 TEST(Locate, AHostileHeaderAllocatesNothingLarge) {
-    PsdSpec spec;
-    spec.header = {2, 56, 300000, 300000, 8, ColorMode::Multichannel};
-    BuiltPsd built = BuildPsd(spec);
+    PsdSpec plan;
+    plan.header = {2, 56, 300000, 300000, 8, ColorMode::Multichannel};
+    BuiltPsd built = BuildPsd(plan);
     built.bytes.resize(1024, 0x01);
     MemoryByteSource source(built.bytes.data(), built.bytes.size());
     DocumentLayout layout;
