@@ -8,6 +8,7 @@ const char kUsage[] =
     "Usage:\n"
     "  tolvane recover [-o DIR] [--settings FILE] [--language LANG] [--report FILE] [-q] FILE...\n"
     "  tolvane scan [--language LANG] [--report FILE] [-q] FILE...\n"
+    "  tolvane salvage [-o DIR] [--settings FILE] [--report FILE] [-q] FILE...\n"
     "  tolvane settings init|show [--file FILE]\n"
     "  tolvane settings set KEY VALUE [--file FILE]\n"
     "  tolvane -h | --help | -V | --version\n"
@@ -25,14 +26,21 @@ const char kUsage[] =
     "  --report FILE     also write a JSON Lines report to the new file FILE: one object per\n"
     "                    picture, one summary object per source.\n"
     "  -q, --quiet       no listing of the pictures and no progress line.\n"
+    "salvage   gives back the document's own pictures from each damaged PSD or PSB FILE:\n"
+    "          composite.png (the merged picture at full size), layers/001.png ... (each layer,\n"
+    "          its mask as 001-mask.png) and channels/NN.png (extra channels), into the output\n"
+    "          folder (-o and --settings as for recover). Every row whose bytes survived comes\n"
+    "          back; lost samples are transparent. --report FILE: one JSON object per source\n"
+    "          listing the lost rows of each channel.\n"
     "settings  reads and writes a 424-byte settings file (default:\n"
     "          $XDG_CONFIG_HOME/tolvane/propPSD.pro, else ~/.config/tolvane/propPSD.pro).\n"
     "  KEY: suffix (up to 3 characters), output-folder (up to 199), delete-source (number),\n"
     "       language (en..ro or 1..6), install-folder (up to 202). Folders get a trailing '/'.\n"
     "\n"
-    "Exit status: 0 every file scanned to its end; 3 a picture's file name was already taken\n"
-    "(nothing is overwritten); 1 a file could not be read or written; 2 wrong command line\n"
-    "or settings value, or the report file exists already.\n";
+    "Exit status: 0 every file scanned (salvaged) to its end; 3 a picture's file name was\n"
+    "already taken (nothing is overwritten); 1 a file could not be read or written, or holds\n"
+    "no image data to salvage; 2 wrong command line or settings value, or the report file\n"
+    "exists already.\n";
 
 namespace {
 
@@ -63,10 +71,9 @@ bool TakeOption(const std::vector<std::string>& args,
     return true;
 }
 
-// One option of recover and scan, with a value or without.
+// One option of recover, scan or salvage, with a value or without.
 bool TakeCarveOption(const std::vector<std::string>& args,
                      size_t* i,
-                     bool recover,
                      std::optional<std::string>* language,
                      ToolArguments* parsed) {
     CarveArguments& carve = parsed->carve;
@@ -79,15 +86,17 @@ bool TakeCarveOption(const std::vector<std::string>& args,
         parsed->command = ToolCommand::Help;
         return true;
     }
-    return TakeOption(args, i, "--language", "", language, &parsed->error) ||
+    // salvage prints no six-language message; scan writes no pictures.
+    const bool speaks = parsed->command != ToolCommand::Salvage;
+    const bool writes = parsed->command != ToolCommand::Scan;
+    return (speaks && TakeOption(args, i, "--language", "", language, &parsed->error)) ||
            TakeOption(args, i, "--report", "", &carve.reportFile, &parsed->error) ||
-           (recover && (TakeOption(args, i, "--output-dir", "-o", &carve.outputDir, &parsed->error) ||
-                        TakeOption(args, i, "--settings", "", &carve.settingsFile, &parsed->error)));
+           (writes && (TakeOption(args, i, "--output-dir", "-o", &carve.outputDir, &parsed->error) ||
+                       TakeOption(args, i, "--settings", "", &carve.settingsFile, &parsed->error)));
 }
 
 void ParseCarve(const std::vector<std::string>& args, ToolArguments* parsed) {
     CarveArguments& carve = parsed->carve;
-    const bool recover = parsed->command == ToolCommand::Recover;
     std::optional<std::string> language;
     bool options_ended = false;
     for (size_t i = 1; i < args.size() && parsed->error.empty(); ++i) {
@@ -96,7 +105,7 @@ void ParseCarve(const std::vector<std::string>& args, ToolArguments* parsed) {
             carve.files.push_back(arg);
         } else if (arg == "--") {
             options_ended = true;
-        } else if (!TakeCarveOption(args, &i, recover, &language, parsed)) {
+        } else if (!TakeCarveOption(args, &i, &language, parsed)) {
             parsed->error = "unknown option '" + arg + "' for " + args[0];
         }
     }
@@ -148,8 +157,10 @@ ToolArguments ParseToolArguments(const std::vector<std::string>& args) {
             parsed.error = "--help takes nothing more";
     } else if (args[0] == "--version" || args[0] == "-V") {
         parsed.command = ToolCommand::Version;
-    } else if (args[0] == "recover" || args[0] == "scan") {
-        parsed.command = args[0] == "recover" ? ToolCommand::Recover : ToolCommand::Scan;
+    } else if (args[0] == "recover" || args[0] == "scan" || args[0] == "salvage") {
+        parsed.command = args[0] == "recover" ? ToolCommand::Recover
+                         : args[0] == "scan"  ? ToolCommand::Scan
+                                              : ToolCommand::Salvage;
         ParseCarve(args, &parsed);
     } else if (args[0] == "settings") {
         parsed.command = ToolCommand::Settings;

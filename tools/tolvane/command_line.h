@@ -8,7 +8,8 @@
 
 // The command line of the tolvane tool, parsed. Parsing never prints; the caller reports `error`.
 
-// Of `recover`, and of `scan`, which takes neither an output folder nor a settings file.
+// Of `recover`; of `scan`, which takes neither an output folder nor a settings file; of `salvage`, which takes no
+// language.
 struct CarveArguments {
     std::optional<std::string> outputDir;
     std::optional<std::string> settingsFile;
@@ -25,7 +26,7 @@ struct SettingsArguments {
     std::optional<std::string> file;
 };
 
-enum class ToolCommand { Help, Version, Recover, Scan, Settings };
+enum class ToolCommand { Help, Version, Recover, Scan, Salvage, Settings };
 
 struct ToolArguments {
     ToolCommand command = ToolCommand::Help;

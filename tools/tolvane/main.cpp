@@ -7,6 +7,7 @@
 #include "tools/common/terminal_text.h"
 #include "tools/tolvane/command_line.h"
 #include "tools/tolvane/recover_tool.h"
+#include "tools/tolvane/salvage_tool.h"
 #include "tools/tolvane/settings_tool.h"
 
 namespace {
@@ -25,6 +26,8 @@ int Run(const ToolArguments& parsed) {
             return RunRecover(parsed.carve, platform, files, stdout);
         case ToolCommand::Scan:
             return RunScan(parsed.carve, platform, files, stdout);
+        case ToolCommand::Salvage:
+            return RunSalvage(parsed.carve, platform, files, stdout);
         case ToolCommand::Settings:
             return RunSettings(parsed.settings, platform, files, stdout);
     }

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+#include <spng.h>
+
+#include <memory>
+
+#include "salvage/salvage_job.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/psd_builder.h"
+#include "tests/support/tool_runner.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Png {
+    uint32_t width = 0, height = 0;
+    uint8_t channels = 0;  // from the colour type
+    Bytes pixels;          // 8-bit samples
+};
+
+Png Decode(const Bytes& file) {
+    std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> decoder(spng_ctx_new(0), spng_ctx_free);
+    spng_set_png_buffer(decoder.get(), file.data(), file.size());
+    spng_ihdr header{};
+    Png png;
+    if (spng_get_ihdr(decoder.get(), &header) != 0)
+        return png;
+    png.width = header.width;
+    png.height = header.height;
+    png.channels = header.color_type == SPNG_COLOR_TYPE_GRAYSCALE         ? 1
+                   : header.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ? 2
+                   : header.color_type == SPNG_COLOR_TYPE_TRUECOLOR       ? 3
+                                                                          : 4;
+    png.pixels.resize(size_t{png.width} * png.height * png.channels);
+    spng_decode_image(decoder.get(), png.pixels.data(), png.pixels.size(), SPNG_FMT_RAW, 0);
+    return png;
+}
+
+constexpr uint32_t kWidth = 24, kHeight = 10;
+
+// An 8-bit RGB document with a saved selection, a background layer that covers the canvas and a smaller layer with
+// a mask over it.
+PsdSpec Document() {
+    PsdSpec spec;
+    spec.header = {1, 4, kHeight, kWidth, 8, ColorMode::Rgb};
+    for (unsigned c = 0; c < 4; ++c)
+        spec.composite.push_back(PatternRows(kWidth, kHeight, 8, c));
+    BuiltLayer background;
+    background.bottom = kHeight, background.right = kWidth, background.name = "Background";
+    for (int16_t c = 0; c < 3; ++c)
+        background.channels.push_back({c, spec.composite[static_cast<size_t>(c)]});
+    BuiltLayer top;
+    top.top = 2, top.left = 3, top.bottom = 6, top.right = 11, top.name = "Top", top.opacity = 128;
+    top.mask_top = 2, top.mask_left = 3, top.mask_bottom = 6, top.mask_right = 11, top.mask_default = 255;
+    for (int16_t c = -2; c < 3; ++c)
+        top.channels.push_back({c, PatternRows(8, 4, 8, 10u + static_cast<unsigned>(c + 2))});
+    spec.layers = {background, top};
+    return spec;
+}
+
+// Row y of the composite as the PNG holds it (RGB or RGBA), and whether its samples are the document's.
+bool RowIsOriginal(const Png& png, const PsdSpec& spec, uint32_t y) {
+    for (uint32_t x = 0; x < png.width; ++x) {
+        const uint8_t* pixel = &png.pixels[(size_t{y} * png.width + x) * png.channels];
+        for (size_t c = 0; c < 3; ++c) {
+            if (pixel[c] != spec.composite[c][size_t{y} * kWidth + x])
+                return false;
+        }
+        if (png.channels == 4 && pixel[3] != 255)
+            return false;
+    }
+    return true;
+}
+
+bool RowIsTransparent(const Png& png, uint32_t y) {
+    for (uint32_t x = 0; x < png.width; ++x) {
+        if (png.channels != 4 || png.pixels[(size_t{y} * png.width + x) * 4 + 3] != 0)
+            return false;
+    }
+    return true;
+}
+
+// What comes back of the document through each kind of damage the job itself answers for (the stages' own damage is
+// their tests'): rows lost in the composite show as holes and are listed; the layer that alone covers the canvas
+// gives back the composite's lost rows; a document without merged data is composed from its layers; a taken name
+// stops the salvage and is never written through.
+TEST(SalvageJob, WritesEveryPictureAndAnswersForWhatIsLost) {
+    struct Case {
+        const char* what;
+        bool damage_row_4;     // the composite's second channel loses row 4
+        bool only_background;  // the top layer is left out: the background alone covers the canvas
+        bool no_merged_data;   // resource 1057 says the composite is blank
+        bool composite_taken;
+        SalvageStatus status;
+        std::vector<uint32_t> lost_rows;  // of the composite
+    };
+    const Case cases[] = {
+        {"intact", false, false, false, false, SalvageStatus::Done, {}},
+        {"a damaged row is a hole", true, false, false, false, SalvageStatus::Done, {4}},
+        {"the covering layer fills it", true, true, false, false, SalvageStatus::Done, {}},
+        {"composed from the layers", false, true, true, false, SalvageStatus::Done, {}},
+        {"a taken name", false, false, false, true, SalvageStatus::NameTaken, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PsdSpec spec = Document();
+        if (c.only_background)
+            spec.layers.pop_back();
+        if (c.no_merged_data)
+            spec.resources.push_back({1057, VersionInfoResource(false)});
+        BuiltPsd built = BuildPsd(spec);
+        if (c.damage_row_4)
+            built.bytes[built.composite_row_offsets[kHeight + 4]] = 0x7f;  // a literal longer than the row
+        MemoryByteSource source(built.bytes.data(), built.bytes.size());
+        MemoryFileSystem files;
+        if (c.composite_taken)
+            files.files["out/composite.png"] = {7};
+
+        const SalvageOutcome outcome = SalvageDocument(source, files, "out", '/');
+        EXPECT_EQ(outcome.status, c.status) << outcome.problem;
+        if (c.composite_taken) {
+            EXPECT_EQ(files.files["out/composite.png"], Bytes{7});
+            continue;
+        }
+        std::vector<uint32_t> lost;
+        for (const ReportedLoss& span : outcome.composite_lost) {
+            for (uint32_t y = span.first; y <= span.last; ++y)
+                lost.push_back(y);
+        }
+        EXPECT_EQ(lost, c.lost_rows);
+        EXPECT_EQ(outcome.composed_from_layers, c.no_merged_data);
+        const Png composite = Decode(files.files["out/composite.png"]);
+        ASSERT_EQ(composite.width, kWidth);
+        for (uint32_t y = 0; y < kHeight; ++y) {
+            const bool is_lost = std::find(lost.begin(), lost.end(), y) != lost.end();
+            EXPECT_TRUE(is_lost ? RowIsTransparent(composite, y) : RowIsOriginal(composite, spec, y)) << "row " << y;
+        }
+        EXPECT_EQ(outcome.layers.size(), spec.layers.size());
+        EXPECT_EQ(Decode(files.files["out/layers/001.png"]).width, kWidth);
+        if (spec.layers.size() == 2) {
+            EXPECT_EQ(Decode(files.files["out/layers/002.png"]).channels, 4);
+            EXPECT_EQ(Decode(files.files["out/layers/002-mask.png"]).width, 8u);
+        }
+        EXPECT_EQ(Decode(files.files["out/channels/03.png"]).pixels, spec.composite[3]);
+    }
+}
+
+// The command as a user runs it: what it prints, the report, the exit status of a second run over a name now taken,
+// and of a file that holds no picture at all.
+TEST_F(CliTest, SalvageWritesThePicturesAndReportsTheLostRows) {
+    BuiltPsd built = BuildPsd(Document());
+    built.bytes[built.composite_row_offsets[2]] = 0x7f;  // row 2 of the first channel
+    std::ofstream(dir_ / "photo.psd", std::ios::binary)
+        .write(reinterpret_cast<const char*>(built.bytes.data()), static_cast<std::streamsize>(built.bytes.size()));
+    std::ofstream(dir_ / "notes.psd") << "no picture in here";
+
+    ToolRun run = Tool({"salvage", "--report", "r.jsonl", "photo.psd"});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.out.find("photo.psd: PSD 24 x 10, RGB, 8-bit, 4 channels, rle, 2 layers"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("composite: 9 of 10 rows whole (90.0 %)"), std::string::npos) << run.out;
+    const std::string report = Read("r.jsonl");
+    EXPECT_NE(report.find("\"composite\":\"" + (dir_ / "photoREC/composite.png") + "\""), std::string::npos) << report;
+    EXPECT_NE(report.find("\"header\":\"read\",\"lost\":[[0,2,2]],\"layers\":[{\"file\":"), std::string::npos);
+    EXPECT_NE(report.find("\"name\":\"Top\",\"top\":2,\"left\":3,\"bottom\":6,\"right\":11,\"blend\":\"norm\","
+                          "\"opacity\":128,\"visible\":true,\"lost\":[]"),
+              std::string::npos);
+
+    run = Tool({"salvage", "-q", "photo.psd"});
+    EXPECT_EQ(run.exit_code, 3);
+    EXPECT_EQ(run.out, "");
+    run = Tool({"salvage", "notes.psd"});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find("notes.psd: holds no recognisable image data"), std::string::npos) << run.err;
+}
+
+}  // namespace
