@@ -21,6 +21,9 @@ struct ChannelBlock {
     uint32_t width = 0;     // samples in a row
     uint16_t depth = 8;     // bits per sample
     bool large = false;     // PSB: RLE counts are 4 bytes instead of 2
+    // Nothing but the end of the file follows the block (the composite): bytes more or fewer than its raw rows take
+    // were inserted, deleted, cut off or appended.
+    bool ends_the_file = false;
 };
 
 // Rows `first`..`last` (inclusive) of `channel` did not come back. For a block, `channel` counts within the block.

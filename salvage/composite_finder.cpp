@@ -199,12 +199,14 @@ enum class Fit { Whole, Cut, Followed, Kept, Wrong };
 // Whether the claimed place holds the composite: Whole when its bytes add up; Cut when its count table reads as the
 // composite's but claims more than the file has, Followed when less; Kept when it may (a damaged table) and nothing
 // better is found; Wrong when it cannot.
-Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geometry& g) {
+Fit CheckClaimed(ByteWindow& in, uint64_t at, Compression compression, const Geometry& g, bool chained) {
     const uint64_t size = in.Size();
     const uint64_t data = at + 2;
     switch (compression) {
         case Compression::Raw:
-            return data + g.raw_size == size ? Fit::Whole : Fit::Kept;
+            if (data + g.raw_size == size)
+                return Fit::Whole;
+            return data + g.raw_size > size && chained ? Fit::Cut : Fit::Kept;
         case Compression::Rle: {
             uint64_t sum = 0;
             if (data + g.table_size <= size && SumTable(in, data, g, &sum) && sum == size - data - g.table_size)
@@ -270,13 +272,14 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
         block.width = h.width;
         block.depth = h.depth;
         block.large = h.IsLarge();
+        block.ends_the_file = true;
         return block;
     };
     std::optional<ChannelBlock> kept;
     uint16_t word = 0;
     if (search.claimed && in.U16(*search.claimed, &word) && word <= 3) {
         const auto compression = static_cast<Compression>(word);
-        const Fit fit = CheckClaimed(in, *search.claimed, compression, g);
+        const Fit fit = CheckClaimed(in, *search.claimed, compression, g, search.claimed_chained);
         if (fit != Fit::Wrong)
             kept = block_at(*search.claimed, compression);
         if (fit == Fit::Cut)

@@ -68,8 +68,10 @@ CompositeSearch SearchFor(ByteWindow& in, const SectionMap& map, const LayerSect
     CompositeSearch search;
     search.claimed = map.image_data;
     // Only a section with content proves where it ends: an empty one is four zero bytes, found anywhere.
-    search.claimed_chained = map.image_data && map.layers_end > *map.layers && layers.read_end != 0 &&
-                             layers.read_end <= *map.image_data && *map.image_data - layers.read_end < 4;
+    search.claimed_chained =
+        map.image_data &&
+        (map.chain_intact || (map.layers_end > *map.layers && layers.read_end != 0 &&
+                              layers.read_end <= *map.image_data && *map.image_data - layers.read_end < 4));
     if (!map.image_data && layers.read_end != 0 && layers.chained) {
         // The section's length lied, but its content was read through to its end: the image data follows that.
         for (uint64_t at = layers.read_end; at < layers.read_end + 4 && !search.claimed; ++at) {

@@ -19,6 +19,12 @@ struct LayerStart {
     bool large = false;
 };
 
+uint32_t ColorModeLengthAt(ByteWindow& in) {
+    uint32_t length = 0;
+    in.U32(kColorModeLengthAt, &length);
+    return length;
+}
+
 bool CompressionWordAt(ByteWindow& in, uint64_t offset) {
     uint16_t word = 0;
     return in.U16(offset, &word) && word <= 3;
@@ -149,6 +155,9 @@ SectionMap WalkSections(ByteWindow& in,
     map.layers_end_trusted = start.score >= 2;
     if (map.layers_end_trusted) {
         map.image_data = map.layers_end;
+        map.chain_intact = header && *resources_at == kColorModeLengthAt + 4 + map.color_mode.size &&
+                           map.color_mode.size == ColorModeLengthAt(in) && layers_at == claimed_end &&
+                           (walk.landed || walk.end == claimed_end);
     } else {
         notes->push_back(
             "the layer and mask information's length (" + std::to_string(layers_length) + ") " +

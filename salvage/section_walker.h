@@ -17,6 +17,10 @@ struct SectionMap {
     uint64_t layers_end = 0;             // where its length says it ends; may lie beyond the end of the file
     bool layers_end_trusted = false;     // that end is followed by a compression word
     std::optional<uint64_t> image_data;  // the composite's compression word, when the walk reaches it
+    // Every length from the header on held: the header read whole, the resources' blocks ending where their length
+    // says, the layer section followed by a compression word. The image data then lies where the walk put it, even
+    // when it is raw and cut short, which its own bytes could never prove.
+    bool chain_intact = false;
 };
 
 // `header` is nullopt when it is damaged: the width of the layer section's length is then found by which one
