@@ -22,7 +22,36 @@ struct Clues {
     uint16_t depth_hint = 0;                       // from "Lr16" / "Lr32"
 };
 
-Clues Gather(const HeaderEvidence& e) {
+// The depth a layer's colour channel data gives: its raw rows' length, or its first RLE row's decoded length, against
+// the layer's width. 0 when no layer tells.
+uint16_t DepthFromLayerData(ByteWindow& in, const std::vector<Layer>& layers, bool large) {
+    for (const Layer& layer : layers) {
+        for (const LayerChannel& channel : layer.channels) {
+            const ChannelBlock& block = channel.block;
+            uint16_t word = 0;
+            if (channel.id < 0 || block.width == 0 || block.rows == 0 || block.data_end <= block.data_offset ||
+                !in.U16(block.data_offset - 2, &word))
+                continue;
+            std::optional<uint64_t> row_bytes;
+            if (word == static_cast<uint16_t>(Compression::Raw) &&
+                (block.data_end - block.data_offset) % block.rows == 0)
+                row_bytes = (block.data_end - block.data_offset) / block.rows;
+            uint16_t short_count = 0;
+            uint32_t count = 0;
+            const bool counted = large ? in.U32(block.data_offset, &count) : in.U16(block.data_offset, &short_count);
+            if (word == static_cast<uint16_t>(Compression::Rle) && counted)
+                row_bytes =
+                    DecodedRowSize(in, block.data_offset + (large ? 4u : 2u) * block.rows, large ? count : short_count);
+            for (const uint16_t depth : {uint16_t{8}, uint16_t{16}, uint16_t{32}}) {
+                if (row_bytes && *row_bytes == RowBytes(block.width, depth))
+                    return depth;
+            }
+        }
+    }
+    return 0;
+}
+
+Clues Gather(ByteWindow& in, const HeaderEvidence& e) {
     Clues c;
     const uint8_t* s = e.stored;
     c.stored = {LoadU16BE(s + 4),  LoadU16BE(s + 12), LoadU32BE(s + 14),
@@ -42,6 +71,8 @@ Clues Gather(const HeaderEvidence& e) {
         c.color_channels = static_cast<uint32_t>(e.layers->max_color_id + 1);
         c.extra_channels += e.layers->merged_alpha ? 1 : 0;
         c.depth_hint = e.layers->depth_hint;
+        if (c.depth_hint == 0)
+            c.depth_hint = DepthFromLayerData(in, e.layers->layers, e.large.value_or(false));
     }
     return c;
 }
@@ -312,7 +343,7 @@ std::optional<Shape> ShapeFromBytes(ByteWindow& in,
 }  // namespace
 
 std::optional<PsdHeader> RebuildHeader(ByteWindow& in, const HeaderEvidence& e, std::vector<std::string>* notes) {
-    const Clues c = Gather(e);
+    const Clues c = Gather(in, e);
     uint16_t word = 0;
     if (!e.image_data || !in.U16(*e.image_data, &word) || word > 3) {
         notes->push_back("the image data was not found, so the header could not be rebuilt");
