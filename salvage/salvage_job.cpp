@@ -1,5 +1,6 @@
 #include "salvage/salvage_job.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -82,6 +83,15 @@ class DocumentSalvage {
             outcome_.notes.push_back(what + ": " + note);
     }
 
+    // What the assembler says (a conversion without a profile, a profile left out) holds for the whole document:
+    // said once, whichever picture met it first.
+    void AddDocumentNotes(const std::vector<std::string>& notes) {
+        for (const std::string& note : notes) {
+            if (std::find(outcome_.notes.begin(), outcome_.notes.end(), note) == outcome_.notes.end())
+                outcome_.notes.push_back(note);
+        }
+    }
+
     // Writes one picture; false (with the outcome's status set) when the salvage must stop.
     bool Write(const std::string& subfolder, const std::string& name, PictureRows& rows, std::string* path) {
         std::string problem;
@@ -154,7 +164,7 @@ class DocumentSalvage {
             if (composed) {
                 outcome_.notes.push_back(blank ? "the document keeps no merged picture; composed from its layers"
                                                : "no merged picture found; composed from the layers");
-                AddNotes("composite", notes);
+                AddDocumentNotes(notes);
                 if (!Write("", "composite.png", *composed, &outcome_.composite_file))
                     return false;
                 outcome_.composed_from_layers = true;
@@ -195,7 +205,7 @@ class DocumentSalvage {
         std::unique_ptr<AssembledRows> rows =
             AssembledRows::Create(feeds, DocumentAssembly(layout, profile_, layout.header.width, alpha),
                                   layout.header.height, &notes, &problem);
-        AddNotes("composite", notes);
+        AddDocumentNotes(notes);
         if (!rows) {
             Stop(SalvageStatus::WriteFailed, "composite.png: " + problem);
             return false;
@@ -231,7 +241,7 @@ class DocumentSalvage {
                 DocumentAssembly(layout, profile_, static_cast<uint32_t>(layer.right - layer.left),
                                  readers.has_transparency),
                 static_cast<uint32_t>(layer.bottom - layer.top), &notes, &problem);
-            AddNotes("layer " + name, notes);
+            AddDocumentNotes(notes);
             if (!rows) {
                 Stop(SalvageStatus::WriteFailed, name + ".png: " + problem);
                 return false;
@@ -272,7 +282,7 @@ class DocumentSalvage {
         std::vector<std::string> notes;
         std::string problem;
         std::unique_ptr<AssembledRows> rows = AssembledRows::Create({feed}, input, block.rows, &notes, &problem);
-        AddNotes(name, notes);
+        AddDocumentNotes(notes);
         if (!rows) {
             Stop(SalvageStatus::WriteFailed, name + ": " + problem);
             return false;
