@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "salvage/big_endian.h"
+#include "salvage/packbits.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ bool SumTable(ByteWindow& in, uint64_t table, const Geometry& g, uint64_t* sum) 
 // decode to whole rows (not all: the rows themselves may be damaged). `*sum` gets the counts' total.
 bool CountsPlausible(ByteWindow& in, uint64_t table, const Geometry& g, uint64_t present, uint64_t* sum) {
     constexpr uint64_t kRowsDecoded = 8;
-    const uint64_t worst_row = g.row_bytes + (g.row_bytes + 127) / 128;
+    const uint64_t worst_row = MaxPackBitsRowLength(g.row_bytes);
     std::vector<uint64_t> first_counts;
     *sum = 0;
     for (uint64_t i = 0; i < present; ++i) {
@@ -117,7 +118,7 @@ uint64_t LoadEntry(const uint8_t* p, bool large) {
 // one out, so one pass from the end, keeping a sum per residue of q, reads each byte about twice whatever N is.
 std::optional<uint64_t> FindRleFromEnd(ByteSource& source, const Geometry& g, uint64_t floor) {
     const uint64_t size = source.Size();
-    const uint64_t worst_row = g.row_bytes + (g.row_bytes + 127) / 128;
+    const uint64_t worst_row = MaxPackBitsRowLength(g.row_bytes);
     const uint64_t w = g.entry_size;
     uint64_t span = 0;
     if (g.entries == 0 || g.table_size + 2 > size || !MulChecked(g.entries, worst_row, &span))
@@ -354,7 +355,7 @@ std::optional<uint64_t> PackBitsDecodedSize(const uint8_t* data, size_t size) {
 
 std::optional<uint64_t> DecodedRowSize(ByteWindow& in, uint64_t offset, uint64_t count) {
     // The widest row: 300000 samples of 4 bytes, PackBits' worst case on top.
-    constexpr uint64_t kMaxRowCount = 1220000;
+    const uint64_t kMaxRowCount = MaxPackBitsRowLength(uint64_t{kMaxPsbSide} * 4);
     size_t got = 0;
     if (count <= kInflateChunk) {
         const uint8_t* row = in.Peek(offset, static_cast<size_t>(count), &got);

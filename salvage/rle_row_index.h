@@ -13,17 +13,15 @@ struct RleRowIndex {
     std::vector<uint32_t> lengths;  // its stored length; 0 for a row that did not survive
 };
 
-// The survey of an RLE block: reads the count table, checks every row against its count, rebuilds counts that were
-// damaged from the rows themselves, resynchronises after bytes inserted, deleted or overwritten, and stops where the
-// source ends. Rows that do not come back go to `lost` (in order), what was done to `notes`. Allocates in proportion
-// to the rows the source can hold, never to what the block claims.
+// The survey of an RLE block. Every row is checked against its count: it must take exactly that many bytes and make
+// exactly a row. A count that cannot be right is rebuilt from the row itself (decoded until it makes a row), and
+// believed once the rows after it land where their counts say (or at the block's end). After damage the rows are
+// found again where the following rows, several in a row, take exactly their counts: in place (bytes overwritten)
+// or shifted (bytes inserted or deleted), the smallest shift first. The rows the damage touched are lost, and with
+// them the row before it, whose last bytes it may have changed without breaking it. Rows past the end of a cut
+// source are lost. Allocates in proportion to the rows the source can hold, never to what the block claims.
 void SurveyRleBlock(ByteSource& source,
                     const ChannelBlock& block,
                     RleRowIndex* index,
                     std::vector<LostRows>* lost,
                     std::vector<std::string>* notes);
-
-// The longest and shortest a row of row_bytes can take in PackBits: all literals of 128 (plus their control bytes),
-// and all runs of 128.
-uint64_t MaxPackBitsRowLength(uint64_t row_bytes);
-uint64_t MinPackBitsRowLength(uint64_t row_bytes);
