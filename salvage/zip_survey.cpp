@@ -86,7 +86,8 @@ ZipSurvey SurveyZipBlock(ByteSource& source, const ChannelBlock& block, std::vec
             }
             break;
         case ZipInflater::Status::InputEnded:
-            if (block.data_end > source.Size()) {
+            // The composite's stream runs to the end of the file: there, running out is the file being cut.
+            if (block.data_end > source.Size() || block.ends_the_file) {
                 survey.good_bytes = produced;
                 notes->push_back("the compressed data is cut short after " + std::to_string(produced) + " bytes");
             } else {
