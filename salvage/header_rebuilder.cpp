@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 
 #include "salvage/big_endian.h"
 #include "salvage/composite_finder.h"
+#include "salvage/packbits.h"
+#include "salvage/picture_shape.h"
+#include "salvage/zip_inflater.h"
 
 namespace {
 
@@ -101,7 +106,12 @@ struct Reasons {
 };
 
 // The most plausible split of `rows` stored rows of `width` samples into channels × height, and why.
-std::optional<Shape> SplitRows(uint64_t rows, uint32_t width, const Clues& c, uint32_t max_side, std::string* why) {
+std::optional<Shape> SplitRows(uint64_t rows,
+                               uint32_t width,
+                               const Clues& c,
+                               uint32_t max_side,
+                               const std::function<uint32_t()>& channels_from_picture,
+                               std::string* why) {
     std::vector<Shape> fits;
     for (uint32_t channels = 1; channels <= kMaxChannels; ++channels) {
         if (rows % channels == 0 && rows / channels >= 1 && rows / channels <= max_side)
@@ -141,6 +151,9 @@ std::optional<Shape> SplitRows(uint64_t rows, uint32_t width, const Clues& c, ui
     if (c.color_channels > 0 &&
         (best = pick("from the layers' channels and the alpha channels' names",
                      [&](const Shape& s) { return s.channels == c.color_channels + c.extra_channels; })))
+        return best;
+    const uint32_t seen = channels_from_picture();
+    if ((best = pick("from where the rows break off", [&](const Shape& s) { return s.channels == seen; })))
         return best;
     for (uint32_t channels : {3u, 4u, 1u}) {
         if ((best = pick("assumed", [&](const Shape& s) { return s.channels == channels; })))
@@ -279,6 +292,55 @@ std::optional<uint64_t> MeasureRowBytes(ByteWindow& in, uint64_t table, uint64_t
 
 // Channels × rows and the row's length from an RLE composite's count table and first rows, its depth from the
 // layers' width or the thumbnail's aspect.
+// Reads the stored rows of an RLE composite one after another, each decoded to `row_bytes`.
+class RleRows {
+  public:
+    RleRows(ByteWindow& in, uint64_t table, uint64_t entries, bool large, uint64_t row_bytes)
+        : in_(in), table_(table), large_(large), row_bytes_(row_bytes), at_(table + entries * (large ? 4 : 2)) {}
+
+    bool Read(uint64_t row, std::vector<uint8_t>* out) {
+        while (next_ <= row) {
+            uint32_t count = 0;
+            uint16_t small = 0;
+            const uint64_t entry = table_ + next_ * (large_ ? 4 : 2);
+            if (large_ ? !in_.U32(entry, &count) : !in_.U16(entry, &small))
+                return false;
+            const uint64_t length = large_ ? count : small;
+            if (next_ == row) {
+                packed_.resize(static_cast<size_t>(length));
+                out->resize(static_cast<size_t>(row_bytes_));
+                const bool read = in_.Read(at_, packed_.data(), packed_.size()) &&
+                                  DecodePackBitsRow(packed_.data(), packed_.size(), out->data(), out->size()).exact;
+                at_ += length;
+                ++next_;
+                return read;
+            }
+            at_ += length;
+            ++next_;
+        }
+        return false;
+    }
+
+  private:
+    ByteWindow& in_;
+    uint64_t table_;
+    bool large_;
+    uint64_t row_bytes_;
+    uint64_t at_;
+    uint64_t next_ = 0;
+    std::vector<uint8_t> packed_;
+};
+
+// The first rows' samples one after another: enough to tell their depth by.
+std::vector<uint8_t> FirstRows(const StoredRowReader& read, uint64_t rows) {
+    std::vector<uint8_t> all, row;
+    for (uint64_t r = 0; r < rows && r < kRowsMeasured && read(r, &row); ++r)
+        all.insert(all.end(), row.begin(), row.end());
+    return all;
+}
+
+// Channels × rows and the row's length from an RLE composite's count table and first rows, its depth from the
+// layers' width, the thumbnail's aspect or the samples themselves.
 std::optional<Shape> ShapeFromRle(ByteWindow& in,
                                   uint64_t data,
                                   const HeaderEvidence& e,
@@ -286,11 +348,12 @@ std::optional<Shape> ShapeFromRle(ByteWindow& in,
                                   PsdHeader* h,
                                   Reasons* why) {
     uint64_t entries = 0;
-    for (bool large : {false, true}) {
-        if ((e.large && *e.large != large) || entries != 0)
-            continue;
-        entries = MeasureCountTable(in, data, large);
-        h->version = large ? 2 : 1;
+    // The width the layer section's length was read with comes first; an empty section reads as either.
+    for (bool large : {e.large.value_or(false), !e.large.value_or(false)}) {
+        if (entries == 0) {
+            entries = MeasureCountTable(in, data, large);
+            h->version = large ? 2 : 1;
+        }
     }
     const std::optional<uint64_t> row_bytes =
         entries != 0 ? MeasureRowBytes(in, data, entries, h->IsLarge()) : std::nullopt;
@@ -298,6 +361,10 @@ std::optional<Shape> ShapeFromRle(ByteWindow& in,
         why->failure = "the composite's count table does not add up";
         return std::nullopt;
     }
+    auto rows = [&] {
+        auto reader = std::make_shared<RleRows>(in, data, entries, h->IsLarge(), *row_bytes);
+        return StoredRowReader([reader](uint64_t row, std::vector<uint8_t>* out) { return reader->Read(row, out); });
+    };
     uint16_t depth = why->depth.empty() ? 0 : h->depth;
     for (uint16_t d : {uint16_t{16}, uint16_t{32}}) {
         if (depth == 0 && c.layers_width != 0 && *row_bytes == uint64_t{c.layers_width} * (d / 8))
@@ -308,16 +375,79 @@ std::optional<Shape> ShapeFromRle(ByteWindow& in,
             ThumbnailSplits(entries, *row_bytes / (d / 8), c))
             depth = d, why->depth = "from the row length and the thumbnail's aspect";
     }
+    if (depth == 0 && c.thumbnail_width == 0 && c.layers_width == 0 && *row_bytes % 2 == 0) {
+        depth = DepthFromSamples(FirstRows(rows(), entries));
+        why->depth = "from the samples";
+    }
     if (depth == 0 || *row_bytes % (depth / 8) != 0)
         depth = 8, why->depth = "assumed";
     const uint64_t width = *row_bytes / (depth / 8);
     const uint32_t max_side = h->IsLarge() ? kMaxPsbSide : kMaxPsdSide;
     std::optional<Shape> shape;
     if (width <= max_side)
-        shape = SplitRows(entries, static_cast<uint32_t>(width), c, max_side, &why->shape);
+        shape = SplitRows(
+            entries, static_cast<uint32_t>(width), c, max_side,
+            [&] { return ChannelsFromRows(entries, *row_bytes, max_side, rows()); }, &why->shape);
     if (shape)
         shape->depth = depth;
     return shape;
+}
+
+// Reads the samples of the composite from their first byte on, in order: as stored, or inflated.
+class SampleStream {
+  public:
+    SampleStream(ByteWindow& in, uint64_t data, Compression compression)
+        : in_(in), data_(data), compression_(compression) {}
+
+    // The next `size` bytes; false when they are not all there.
+    bool Next(uint8_t* out, size_t size) {
+        if (compression_ == Compression::Raw) {
+            const bool read = in_.Read(data_ + at_, out, size);
+            at_ += size;
+            return read;
+        }
+        if (!started_ && !(started_ = inflater_.Start(in_.Source(), data_, in_.Size(), 64 * 1024)))
+            return false;
+        size_t made = 0;
+        const ZipInflater::Status status = inflater_.Inflate(out, size, false, &made);
+        return (status == ZipInflater::Status::Full || status == ZipInflater::Status::End) && made == size;
+    }
+
+  private:
+    ByteWindow& in_;
+    uint64_t data_;
+    Compression compression_;
+    uint64_t at_ = 0;
+    bool started_ = false;
+    ZipInflater inflater_;
+};
+
+// Rows, columns, depth and channels of raw or inflated samples that nothing else measures, from the samples
+// themselves. (Predicted samples are deltas, which say nothing of the picture until the row length is known.)
+std::optional<Shape> ShapeOfSamples(ByteWindow& in,
+                                    uint64_t data,
+                                    Compression compression,
+                                    uint64_t bytes,
+                                    uint32_t max_side) {
+    constexpr uint64_t kSampled = 4 * 1024 * 1024;
+    std::vector<uint8_t> sample(static_cast<size_t>(std::min(bytes, kSampled)));
+    if (compression == Compression::ZipPredicted ||
+        !SampleStream(in, data, compression).Next(sample.data(), sample.size()))
+        return std::nullopt;
+    const uint64_t row_bytes = RowLengthFromSamples(sample, bytes, uint64_t{max_side} * 4);
+    if (row_bytes == 0)
+        return std::nullopt;
+    const uint16_t depth = row_bytes % 2 == 0 ? DepthFromSamples(sample) : 8;
+    const uint64_t rows = bytes / row_bytes;
+    const uint64_t width = row_bytes / (depth / 8);
+    SampleStream stream(in, data, compression);
+    const uint32_t channels = ChannelsFromRows(rows, row_bytes, max_side, [&](uint64_t, std::vector<uint8_t>* out) {
+        out->resize(static_cast<size_t>(row_bytes));
+        return stream.Next(out->data(), out->size());
+    });
+    if (width > max_side || rows / channels > max_side)
+        return std::nullopt;
+    return Shape{channels, static_cast<uint32_t>(rows / channels), static_cast<uint32_t>(width), depth};
 }
 
 // Channels, rows and columns from the size of raw or inflated samples.
@@ -334,9 +464,15 @@ std::optional<Shape> ShapeFromBytes(ByteWindow& in,
         bytes = InflatedSize(in, data, kMostSampleBytes).value_or(0);
     const std::vector<uint16_t> depths =
         !why->depth.empty() ? std::vector<uint16_t>{h->depth} : std::vector<uint16_t>{8, 16, 32};
-    std::optional<Shape> shape = SplitBytes(bytes, depths, c, h->IsLarge() ? kMaxPsbSide : kMaxPsdSide, &why->shape);
+    const uint32_t max_side = h->IsLarge() ? kMaxPsbSide : kMaxPsdSide;
+    std::optional<Shape> shape = SplitBytes(bytes, depths, c, max_side, &why->shape);
     if (shape && why->depth.empty())
         why->depth = shape->depth == 8 ? "assumed" : "from the thumbnail's aspect";
+    if (!shape && bytes != 0 && c.thumbnail_width == 0 && c.layers_width == 0 &&
+        (shape = ShapeOfSamples(in, data, compression, bytes, max_side))) {
+        why->shape = "from where the rows break off";
+        why->depth = "from the samples";
+    }
     return shape;
 }
 

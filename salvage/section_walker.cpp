@@ -70,6 +70,11 @@ LayerStart BestLayerStart(ByteWindow& in, uint64_t at, const std::optional<PsdHe
         return ScoreLayerStart(in, at, header->IsLarge());
     const LayerStart small = ScoreLayerStart(in, at, false);
     const LayerStart large = ScoreLayerStart(in, at, true);
+    // An empty 8-byte length read as 4 bytes leaves 4 zero bytes, which read as a raw compression word: when both
+    // widths land on an empty section, a word that is not raw after the 8 bytes tells the PSB.
+    uint16_t word = 0;
+    if (small.score == 2 && large.score == 2 && in.U16(at + 8, &word) && word != 0)
+        return large;
     return large.score > small.score ? large : small;
 }
 
