@@ -38,15 +38,17 @@ ZipInflater::Status ZipInflater::Inflate(uint8_t* out, size_t size, bool at_bloc
     stream_.next_out = out;
     stream_.avail_out = static_cast<uInt>(size);
     while (stream_.avail_out > 0) {
+        // With no input left zlib may still hold bits and pending output: it is asked once more before the input
+        // counts as ended.
+        bool input_ended = false;
         if (stream_.avail_in == 0) {
             const size_t want =
                 static_cast<size_t>(std::min<uint64_t>(input_.size(), end_ - std::min(end_, next_read_)));
             const size_t got = want == 0 ? 0 : source_->ReadAt(next_read_, input_.data(), want);
-            if (got == 0)
-                return Status::InputEnded;
             next_read_ += got;
             stream_.next_in = input_.data();
             stream_.avail_in = static_cast<uInt>(got);
+            input_ended = got == 0;
         }
         const uInt before = stream_.avail_out;
         const uInt input_before = stream_.avail_in;
@@ -56,11 +58,12 @@ ZipInflater::Status ZipInflater::Inflate(uint8_t* out, size_t size, bool at_bloc
         produced_ += step;
         if (result == Z_STREAM_END)
             return Status::End;
-        const bool stuck = step == 0 && stream_.avail_in == input_before && stream_.avail_in > 0;
-        if ((result != Z_OK && result != Z_BUF_ERROR) || stuck)
+        if (result != Z_OK && result != Z_BUF_ERROR)
             return Status::Fault;
         if (at_blocks && (stream_.data_type & 128) != 0)
             return Status::Boundary;
+        if (step == 0 && stream_.avail_in == input_before)
+            return input_ended ? Status::InputEnded : Status::Fault;
     }
     return Status::Full;
 }
