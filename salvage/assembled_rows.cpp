@@ -7,6 +7,25 @@ bool LostEverywhere(const ChannelFeed& feed, uint32_t row) {
     return feed.fallback == nullptr || IsLost(feed.fallback->Lost(), feed.fallback_channel, row);
 }
 
+// Rows of the feed's channel that its survey found lost, counted.
+uint64_t LostRowCount(const ChannelFeed& feed) {
+    uint64_t count = 0;
+    for (const LostRows& span : feed.reader->Lost())
+        count += span.channel == feed.channel ? uint64_t{span.last} - span.first + 1 : 0;
+    return count;
+}
+
+// True when not one row of any feed will come back.
+bool NoRowComesBack(const std::vector<ChannelFeed>& feeds, uint32_t height) {
+    for (const ChannelFeed& feed : feeds) {
+        if (feed.reader != nullptr && LostRowCount(feed) < height)
+            return false;
+        if (feed.fallback != nullptr)
+            return false;
+    }
+    return true;
+}
+
 bool WillLoseRows(const std::vector<ChannelFeed>& feeds) {
     for (const ChannelFeed& feed : feeds) {
         if (feed.reader == nullptr)
@@ -42,7 +61,9 @@ std::unique_ptr<AssembledRows> AssembledRows::Create(std::vector<ChannelFeed> fe
         return nullptr;
     PngFormat format = assembler->Format();
     format.height = height;
+    const bool nothing = NoRowComesBack(feeds, height);
     std::unique_ptr<AssembledRows> rows(new AssembledRows(std::move(feeds), std::move(assembler), format));
+    rows->nothing_comes_back_ = nothing;
     const size_t row_bytes = RowBytes(input.header.width, input.header.depth);
     for (auto& buffer : rows->buffers_)
         buffer.resize(row_bytes);
@@ -90,5 +111,14 @@ std::vector<ReportedLoss> AssembledRows::Lost() const {
     std::vector<ReportedLoss> all;
     for (const auto& feed : lost_)
         all.insert(all.end(), feed.begin(), feed.end());
+    return all;
+}
+
+std::vector<ReportedLoss> AssembledRows::Everything() const {
+    std::vector<ReportedLoss> all;
+    for (const ChannelFeed& feed : feeds_) {
+        if (format_.height > 0)
+            all.push_back({feed.report_channel, 0, format_.height - 1});
+    }
     return all;
 }

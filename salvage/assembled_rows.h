@@ -40,6 +40,10 @@ class AssembledRows final : public PictureRows {
     uint32_t WholeRows() const { return whole_rows_; }
     // Every feed of the row NextRow gave last came back.
     bool LastRowWhole() const { return last_row_whole_; }
+    // No row of any feed will come back (known from the surveys): there is no picture to write.
+    bool NothingComesBack() const { return nothing_comes_back_; }
+    // Every row of every feed, as the report names them: what is lost when no picture is written.
+    std::vector<ReportedLoss> Everything() const;
     // Rows came from a fallback.
     uint32_t FallbackRows() const { return fallback_rows_; }
     // A row the survey found whole could not be read: the source failed under us.
@@ -60,4 +64,5 @@ class AssembledRows final : public PictureRows {
     uint32_t fallback_rows_ = 0;
     bool source_failed_ = false;
     bool last_row_whole_ = true;
+    bool nothing_comes_back_ = false;
 };

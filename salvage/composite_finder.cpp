@@ -288,7 +288,9 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
                                  ? "the file is cut inside the composite's count table"
                                  : "the file is cut inside the composite");
         if (fit == Fit::Followed)
-            notes->push_back("bytes that are not the composite's follow its rows");
+            notes->push_back(
+                "the composite's counts add up to fewer bytes than follow them: bytes were inserted among its "
+                "rows or follow them");
         if (fit == Fit::Whole || fit == Fit::Cut || fit == Fit::Followed)
             return kept;
     }

@@ -214,7 +214,12 @@ std::string RleSurvey::Rows(uint64_t first, uint64_t last) const {
     auto name = [&](uint64_t row) {
         return "channel " + std::to_string(row / block_.rows) + " row " + std::to_string(row % block_.rows);
     };
-    return first == last ? name(first) : name(first) + " to " + name(last);
+    if (first == last)
+        return name(first);
+    if (first / block_.rows == last / block_.rows)
+        return "channel " + std::to_string(first / block_.rows) + " rows " + std::to_string(first % block_.rows) +
+               " to " + std::to_string(last % block_.rows);
+    return name(first) + " to " + name(last);
 }
 
 void RleSurvey::Run() {

@@ -51,12 +51,24 @@ class DocumentSalvage {
         ReadProfile();
         if (WriteComposite() && WriteLayers())
             WriteChannels();
+        if (outcome_.status == SalvageStatus::Done && NothingWritten())
+            return Stop(SalvageStatus::NoImage, "holds no image data that could be read");
         if (outcome_.status == SalvageStatus::Done && source_.Failed())
             Stop(SalvageStatus::ReadFailed, "could not be read to its end");
         return std::move(outcome_);
     }
 
   private:
+    bool NothingWritten() const {
+        if (!outcome_.composite_file.empty() || !outcome_.channel_files.empty())
+            return false;
+        for (const LayerOutcome& layer : outcome_.layers) {
+            if (!layer.file.empty())
+                return false;
+        }
+        return true;
+    }
+
     SalvageOutcome Stop(SalvageStatus status, std::string problem) {
         outcome_.status = status;
         outcome_.problem = std::move(problem);
@@ -210,6 +222,11 @@ class DocumentSalvage {
             Stop(SalvageStatus::WriteFailed, "composite.png: " + problem);
             return false;
         }
+        if (rows->NothingComesBack()) {
+            outcome_.notes.push_back("composite: not one row came back; no picture written");
+            outcome_.composite_lost = rows->Everything();
+            return true;
+        }
         if (!Write("", "composite.png", *rows, &outcome_.composite_file))
             return false;
         outcome_.composite_lost = rows->Lost();
@@ -245,6 +262,13 @@ class DocumentSalvage {
             if (!rows) {
                 Stop(SalvageStatus::WriteFailed, name + ".png: " + problem);
                 return false;
+            }
+            if (rows->NothingComesBack()) {
+                // A record's bounds can claim a picture of any size: nothing is written where nothing came back.
+                outcome_.notes.push_back("layer " + name + ": not one row came back; no picture written");
+                written.lost = rows->Everything();
+                outcome_.layers.push_back(std::move(written));
+                continue;
             }
             if (!Write("layers", name + ".png", *rows, &written.file))
                 return false;
@@ -287,6 +311,12 @@ class DocumentSalvage {
             Stop(SalvageStatus::WriteFailed, name + ": " + problem);
             return false;
         }
+        if (rows->NothingComesBack()) {
+            outcome_.notes.push_back(name + ": not one row came back; no picture written");
+            const std::vector<ReportedLoss> everything = rows->Everything();
+            lost->insert(lost->end(), everything.begin(), everything.end());
+            return true;
+        }
         if (!Write(subfolder, name, *rows, path))
             return false;
         const std::vector<ReportedLoss> gone = rows->Lost();
@@ -307,7 +337,8 @@ class DocumentSalvage {
             if (!WriteGray({composite_.get(), c, static_cast<int32_t>(c), nullptr, 0}, *layout.composite, "channels",
                            Numbered(c, 2) + ".png", &path, &outcome_.composite_lost))
                 return;
-            outcome_.channel_files.push_back(path);
+            if (!path.empty())
+                outcome_.channel_files.push_back(path);
         }
     }
 

@@ -22,16 +22,14 @@ void ReadSomeRows(ByteSource& source, const ChannelBlock& block) {
     }
 }
 
+// The pixels a full salvage would write, at most: the canvas and every layer channel's rows.
 bool Small(const DocumentLayout& layout) {
-    if (uint64_t{layout.header.width} * layout.header.height > kFullSalvagePixels)
-        return false;
+    uint64_t pixels = uint64_t{layout.header.width} * layout.header.height;
     for (const Layer& layer : layout.layers) {
-        for (const LayerChannel& channel : layer.channels) {
-            if (uint64_t{channel.block.width} * channel.block.rows > kFullSalvagePixels)
-                return false;
-        }
+        for (const LayerChannel& channel : layer.channels)
+            pixels += uint64_t{channel.block.width} * channel.block.rows;
     }
-    return true;
+    return pixels <= kFullSalvagePixels;
 }
 
 }  // namespace
