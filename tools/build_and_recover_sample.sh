@@ -4,7 +4,7 @@
 # the command-line tool and lists what it wrote.
 set -eu
 cd "$(dirname "$0")/.."
-tools/install_packages.sh cmake make g++ googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
+tools/install_packages.sh native-build googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release -j "$(nproc)"

@@ -5,7 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build/package}
-tools/install_packages.sh cmake make g++ dpkg-dev >&2
+tools/install_packages.sh native-build dpkg-dev >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTOLVANE_TESTS=OFF >&2
 cmake --build "$build" -j "$(nproc)" >&2
 rm -f "$build"/tolvane_*.deb

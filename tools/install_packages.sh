@@ -1,9 +1,13 @@
 #!/bin/sh
 # Installs the Debian packages named as arguments that are not installed yet. Runs apt only when needed.
-# A package of another architecture (wine32:i386) first adds that architecture to dpkg.
+# A package of another architecture (wine32:i386) first adds that architecture to dpkg. The word native-build stands
+# for what every native build needs: the compiler and CMake, and the libraries salvage inflates, writes PNG pictures
+# and converts colours with.
 set -eu
+native_build="cmake make g++ pkg-config zlib1g-dev libspng-dev liblcms2-dev"
 missing=""
-for package in "$@"; do
+# shellcheck disable=SC2068
+for package in $(for word in "$@"; do [ "$word" = native-build ] && echo $native_build || echo "$word"; done); do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
         missing="$missing $package"
     fi

@@ -9,7 +9,7 @@
 # builds to run, "32", "64" or "32 64" (TOLVANE_WINE_BUILDS=64 takes the path of such a machine on any other).
 set -eu
 cd "$(dirname "$0")/.."
-tools/install_packages.sh cmake make g++ googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
+tools/install_packages.sh native-build googletest g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth python3 dpkg-dev man-db
 . tools/choose_wine.sh
 

@@ -13,7 +13,7 @@ set -eu
 cd "$(dirname "$0")/.."
 size=${1:-256}
 rounds=${ROUNDS:-5}
-tools/install_packages.sh cmake make g++ googletest
+tools/install_packages.sh native-build googletest
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j "$(nproc)" --target carve_bench
 bench=build/release/tests/bench/carve_bench

@@ -14,7 +14,7 @@ sfx_directory | salvage) corpus=tests/fuzz/${target}_corpus ;;
     exit 2
     ;;
 esac
-tools/install_packages.sh cmake make clang googletest pkg-config zlib1g-dev libspng-dev liblcms2-dev
+tools/install_packages.sh native-build clang googletest
 CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_SANITIZE=ON -DTOLVANE_FUZZ=ON
 cmake --build build/fuzz -j "$(nproc)" --target "${target}_fuzzer"
 mkdir -p "build/fuzz/${target}_corpus"

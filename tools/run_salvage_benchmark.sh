@@ -12,7 +12,7 @@ set -eu
 cd "$(dirname "$0")/.."
 work=${1:-build/salvage-bench}
 [ $# -gt 0 ] && shift
-tools/install_packages.sh cmake make g++ imagemagick python3-psd-tools python3-numpy time fonts-dejavu-core
+tools/install_packages.sh native-build imagemagick python3-psd-tools python3-numpy time fonts-dejavu-core
 tolvane=${TOLVANE:-}
 if [ -z "$tolvane" ]; then
     # A build folder of its own: turning the tests off in build/release would drop the carving benchmark there.

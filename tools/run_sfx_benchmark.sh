@@ -3,7 +3,7 @@
 # payload and of cp copying the same files, and their ratio. Optional arguments: payload size in MiB, work folder.
 set -eu
 cd "$(dirname "$0")/.."
-tools/install_packages.sh cmake make g++ googletest
+tools/install_packages.sh native-build googletest
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release -j "$(nproc)" --target sfx_bench
 build/release/tests/bench/sfx_bench "${1:-256}" ${2:+"$2"}
