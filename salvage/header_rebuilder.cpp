@@ -387,7 +387,7 @@ std::optional<Shape> ShapeFromRle(ByteWindow& in,
     if (width <= max_side)
         shape = SplitRows(
             entries, static_cast<uint32_t>(width), c, max_side,
-            [&] { return ChannelsFromRows(entries, *row_bytes, max_side, rows()); }, &why->shape);
+            [&] { return ChannelsFromRows(entries, *row_bytes, depth / 8, max_side, rows()); }, &why->shape);
     if (shape)
         shape->depth = depth;
     return shape;
@@ -441,10 +441,11 @@ std::optional<Shape> ShapeOfSamples(ByteWindow& in,
     const uint64_t rows = bytes / row_bytes;
     const uint64_t width = row_bytes / (depth / 8);
     SampleStream stream(in, data, compression);
-    const uint32_t channels = ChannelsFromRows(rows, row_bytes, max_side, [&](uint64_t, std::vector<uint8_t>* out) {
-        out->resize(static_cast<size_t>(row_bytes));
-        return stream.Next(out->data(), out->size());
-    });
+    const uint32_t channels =
+        ChannelsFromRows(rows, row_bytes, depth / 8, max_side, [&](uint64_t, std::vector<uint8_t>* out) {
+            out->resize(static_cast<size_t>(row_bytes));
+            return stream.Next(out->data(), out->size());
+        });
     if (width > max_side || rows / channels > max_side)
         return std::nullopt;
     return Shape{channels, static_cast<uint32_t>(rows / channels), static_cast<uint32_t>(width), depth};

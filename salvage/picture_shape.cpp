@@ -60,7 +60,11 @@ uint16_t DepthFromSamples(const std::vector<uint8_t>& rows) {
     return copied > 0.9 && copied - odd_copied > 0.3 ? 16 : (seconds > 3 * firsts + 1 ? 16 : 8);
 }
 
-uint32_t ChannelsFromRows(uint64_t rows, uint64_t row_bytes, uint32_t max_rows, const StoredRowReader& read) {
+uint32_t ChannelsFromRows(uint64_t rows,
+                          uint64_t row_bytes,
+                          uint64_t sample_bytes,
+                          uint32_t max_rows,
+                          const StoredRowReader& read) {
     if (rows < 2 || row_bytes == 0)
         return 1;
     // distances[r]: how much stored row r + 1 differs from row r, per byte.
@@ -71,9 +75,10 @@ uint32_t ChannelsFromRows(uint64_t rows, uint64_t row_bytes, uint32_t max_rows, 
         const bool have = read(r, &current);
         if (have && have_previous) {
             uint64_t sum = 0;
-            for (uint64_t i = 0; i < row_bytes; ++i)
+            for (uint64_t i = 0; i < row_bytes; i += sample_bytes)
                 sum += static_cast<uint64_t>(std::abs(int{previous[i]} - int{current[i]}));
-            distances[r - 1] = static_cast<double>(sum) / static_cast<double>(row_bytes);
+            distances[r - 1] =
+                static_cast<double>(sum) * static_cast<double>(sample_bytes) / static_cast<double>(row_bytes);
         }
         std::swap(previous, current);
         have_previous = have;

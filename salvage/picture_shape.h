@@ -21,5 +21,10 @@ uint16_t DepthFromSamples(const std::vector<uint8_t>& rows);
 using StoredRowReader = std::function<bool(uint64_t row, std::vector<uint8_t>* out)>;
 
 // The most channels `rows` stored rows split into, each at most `max_rows` rows, such that every channel's first row
-// breaks sharply from the row stored before it while rows inside a channel run on; 1 when no split shows.
-uint32_t ChannelsFromRows(uint64_t rows, uint64_t row_bytes, uint32_t max_rows, const StoredRowReader& read);
+// breaks sharply from the row stored before it while rows inside a channel run on; 1 when no split shows. Rows are
+// compared by their samples' first bytes (`sample_bytes` apart): the low bytes of deep samples are as good as noise.
+uint32_t ChannelsFromRows(uint64_t rows,
+                          uint64_t row_bytes,
+                          uint64_t sample_bytes,
+                          uint32_t max_rows,
+                          const StoredRowReader& read);

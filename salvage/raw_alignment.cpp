@@ -26,9 +26,11 @@ struct Reading {
     }
 };
 
-uint32_t Distance(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+// How unlike two rows are: their samples' first bytes (the low bytes of 16- and 32-bit samples are as good as
+// noise in a photograph).
+uint32_t Distance(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, size_t sample_bytes) {
     uint64_t sum = 0;
-    for (size_t i = 0; i < a.size(); ++i)
+    for (size_t i = 0; i < a.size(); i += sample_bytes)
         sum += static_cast<uint64_t>(std::abs(int{a[i]} - int{b[i]}));
     return static_cast<uint32_t>(std::min<uint64_t>(sum, kNoPair - 1));
 }
@@ -40,6 +42,7 @@ class Aligner {
           rows_(block.rows),
           total_(uint64_t{block.channels} * block.rows),
           row_bytes_(RowBytes(block.width, block.depth)),
+          sample_bytes_(std::max<size_t>(1, block.depth / 8)),
           shift_(static_cast<int64_t>(available) - static_cast<int64_t>(total_ * row_bytes_)),
           // A deletion takes the row it begins in and every row its bytes reached; an insertion only the first.
           extra_(shift_ < 0 ? (static_cast<uint64_t>(-shift_) + row_bytes_ - 1) / row_bytes_ : 0),
@@ -63,6 +66,7 @@ class Aligner {
     uint64_t rows_;
     uint64_t total_;
     uint64_t row_bytes_;
+    size_t sample_bytes_;
     int64_t shift_;
     uint64_t extra_;
     Reading front_;
@@ -74,7 +78,7 @@ std::vector<uint32_t> Aligner::Distances(const Reading& first, const Reading& se
     std::vector<uint32_t> distances(total_, kNoPair);
     for (uint64_t r = 0; r + gap < total_; ++r) {
         if (SameChannel(r, r + gap) && Read(first, r, &a_) && Read(second, r + gap, &b_))
-            distances[r] = Distance(a_, b_);
+            distances[r] = Distance(a_, b_, sample_bytes_);
     }
     return distances;
 }

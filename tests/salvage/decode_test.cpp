@@ -62,6 +62,8 @@ struct Case {
     unsigned max_run = 6;
     bool large = false;
     bool claimed_end = false;  // the block's end stays where it was, as a layer record would tell it
+    bool loose = false;        // rows as other writers store them (1-byte literals, a no-op at each row's end)
+    bool smooth = false;       // rows of a picture, which change slowly, instead of noise
 };
 
 TEST(ChannelBlockReader, GivesBackEveryRowThatSurvivedAndNamesTheRest) {
@@ -99,6 +101,14 @@ TEST(ChannelBlockReader, GivesBackEveryRowThatSurvivedAndNamesTheRest) {
          6, true},
         {"bitmap rle", Compression::Rle, 1, 70, 12, {{Edit::Overwrite, Base::Row, 2, 0, 3, 0x7f}}, {{0, 1, 3}}},
         {"raw cut", Compression::Raw, 8, 10, 12, {{Edit::Cut, Base::Row, 26, 3}}, {{2, 2, 11}}},
+        {"rle of another writer", Compression::Rle, 8, 40, 12, {{Edit::Insert, Base::Row, 15, 7, 17}}, {{1, 2, 3}},
+         6, false, false, true},
+        // Raw rows say nothing of themselves: the picture's smoothness places the rows after bytes inserted or
+        // deleted, and the rows that could have held them go.
+        {"raw inserted", Compression::Raw, 8, 40, 12, {{Edit::Insert, Base::Row, 15, 7, 5}}, {{1, 3, 3}}, 6, false,
+         false, false, true},
+        {"raw deleted", Compression::Raw, 16, 40, 12, {{Edit::Delete, Base::Row, 20, 6, 4}}, {{1, 7, 10}}, 6, false,
+         false, false, true},
         {"zip intact", Compression::Zip, 8, 1024, 32, {}, none, 1},
         {"zip cut", Compression::Zip, 8, 1024, 32, {{Edit::Cut, Base::Flush, 2, 3}}, {{1, 16, 31}, {2, 0, 31}}, 1},
         {"zip damaged", Compression::Zip, 8, 1024, 32, {{Edit::Overwrite, Base::Flush, 3, -4, 4}},
@@ -117,8 +127,10 @@ TEST(ChannelBlockReader, GivesBackEveryRowThatSurvivedAndNamesTheRest) {
         spec.header = {static_cast<uint16_t>(c.large ? 2 : 1),           kChannels, c.rows, c.width, c.depth,
                        c.depth == 1 ? ColorMode::Bitmap : ColorMode::Rgb};
         spec.composite_compression = c.compression;
+        spec.loose_packbits = c.loose;
         for (unsigned k = 0; k < kChannels; ++k)
-            spec.composite.push_back(VariedRows(row_bytes * c.rows, k + 7 * c.depth, c.max_run));
+            spec.composite.push_back(c.smooth ? SmoothRows(c.width, c.rows, c.depth, k)
+                                              : VariedRows(row_bytes * c.rows, k + 7 * c.depth, c.max_run));
         BuiltPsd built = BuildPsd(spec);
         std::vector<uint8_t>& bytes = built.bytes;
         std::vector<size_t> flushes;
@@ -155,6 +167,7 @@ TEST(ChannelBlockReader, GivesBackEveryRowThatSurvivedAndNamesTheRest) {
         block.width = c.width;
         block.depth = c.depth;
         block.large = c.large;
+        block.ends_the_file = c.smooth;
         MemoryByteSource source(bytes.data(), bytes.size());
         const auto reader = ChannelBlockReader::Open(source, block);
         EXPECT_EQ(reader->Lost(), c.lost);

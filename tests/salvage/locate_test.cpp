@@ -40,6 +40,16 @@ PsdSpec Document(uint16_t version, uint16_t depth, ColorMode mode = ColorMode::R
     return plan;
 }
 
+// A flattened RGB picture with nothing but its samples to measure it by: no layers, no thumbnail.
+PsdSpec Flat(Compression compression, uint16_t depth) {
+    PsdSpec plan;
+    plan.header = {1, 3, 40, 56, depth, ColorMode::Rgb};
+    plan.composite_compression = compression;
+    for (unsigned c = 0; c < 3; ++c)
+        plan.composite.push_back(SmoothRows(56, 40, depth, 3 * c));
+    return plan;
+}
+
 void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t v) {
     for (size_t i = 0; i < 4; ++i)
         (*bytes)[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
@@ -71,6 +81,10 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
              plan.resources.push_back({1036, ThumbnailResource(160, 107)});
              return plan;
          },
+         [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 0},
+        {"zeroed header, raw (the samples alone tell the shape)", [] { return Flat(Compression::Raw, 8); },
+         [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 0},
+        {"zeroed header, 16-bit rle (the samples alone tell the shape)", [] { return Flat(Compression::Rle, 16); },
          [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 0},
         {"broken resources length", [] { return Document(1, 8); },
          [](BuiltPsd* b) { Put32(&b->bytes, b->resources_length_offset, 0x7fff0000); }, false, true, 2},

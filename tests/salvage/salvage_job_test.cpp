@@ -91,15 +91,24 @@ TEST(SalvageJob, WritesEveryPictureAndAnswersForWhatIsLost) {
         bool only_background;  // the top layer is left out: the background alone covers the canvas
         bool no_merged_data;   // resource 1057 says the composite is blank
         bool composite_taken;
+        bool empty_layer;  // a record claims a large layer whose rows are not in the file
         SalvageStatus status;
         std::vector<uint32_t> lost_rows;  // of the composite
     };
     const Case cases[] = {
-        {"intact", false, false, false, false, SalvageStatus::Done, {}},
-        {"a damaged row is a hole, with its neighbours", true, false, false, false, SalvageStatus::Done, {3, 4, 5}},
-        {"the covering layer fills it", true, true, false, false, SalvageStatus::Done, {}},
-        {"composed from the layers", false, true, true, false, SalvageStatus::Done, {}},
-        {"a taken name", false, false, false, true, SalvageStatus::NameTaken, {}},
+        {"intact", false, false, false, false, false, SalvageStatus::Done, {}},
+        {"a damaged row is a hole, with its neighbours",
+         true,
+         false,
+         false,
+         false,
+         false,
+         SalvageStatus::Done,
+         {3, 4, 5}},
+        {"the covering layer fills it", true, true, false, false, false, SalvageStatus::Done, {}},
+        {"composed from the layers", false, true, true, false, false, SalvageStatus::Done, {}},
+        {"a taken name", false, false, false, true, false, SalvageStatus::NameTaken, {}},
+        {"no picture of a layer that is not there", false, false, false, false, true, SalvageStatus::Done, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -108,6 +117,12 @@ TEST(SalvageJob, WritesEveryPictureAndAnswersForWhatIsLost) {
             spec.layers.pop_back();
         if (c.no_merged_data)
             spec.resources.push_back({1057, VersionInfoResource(false)});
+        if (c.empty_layer) {
+            BuiltLayer missing;
+            missing.bottom = 20000, missing.right = 20000, missing.compression = Compression::Raw;
+            missing.channels = {{0, {}}, {1, {}}, {2, {}}};
+            spec.layers.push_back(missing);
+        }
         BuiltPsd built = BuildPsd(spec);
         if (c.damage_row_4)
             built.bytes[built.composite_row_offsets[kHeight + 4]] = 0x7f;  // a literal longer than the row
@@ -136,8 +151,13 @@ TEST(SalvageJob, WritesEveryPictureAndAnswersForWhatIsLost) {
             EXPECT_TRUE(is_lost ? RowIsTransparent(composite, y) : RowIsOriginal(composite, spec, y)) << "row " << y;
         }
         EXPECT_EQ(outcome.layers.size(), spec.layers.size());
+        if (c.empty_layer) {
+            EXPECT_EQ(outcome.layers.back().file, "");
+            EXPECT_EQ(files.files.count("out/layers/003.png"), 0u);
+            EXPECT_EQ(outcome.layers.back().lost.size(), 3u);
+        }
         EXPECT_EQ(Decode(files.files["out/layers/001.png"]).width, kWidth);
-        if (spec.layers.size() == 2) {
+        if (spec.layers.size() >= 2) {
             EXPECT_EQ(Decode(files.files["out/layers/002.png"]).channels, 4);
             EXPECT_EQ(Decode(files.files["out/layers/002-mask.png"]).width, 8u);
         }

@@ -89,6 +89,7 @@ std::vector<uint8_t> CompressBlock(const std::vector<const std::vector<uint8_t>*
                                    uint16_t depth,
                                    bool large,
                                    Compression compression,
+                                   bool loose,
                                    std::vector<size_t>* row_offsets) {
     const size_t row_bytes = RowBytes(width, depth);
     std::vector<uint8_t> all;
@@ -104,7 +105,7 @@ std::vector<uint8_t> CompressBlock(const std::vector<const std::vector<uint8_t>*
         return Deflate(compression == Compression::Zip ? all : Predict(all, width, depth));
     std::vector<std::vector<uint8_t>> rows;
     for (size_t start = 0; start + row_bytes <= all.size(); start += row_bytes)
-        rows.push_back(EncodePackBits(all.data() + start, row_bytes));
+        rows.push_back(EncodePackBits(all.data() + start, row_bytes, loose));
     for (const auto& row : rows)
         large ? out.U32(static_cast<uint32_t>(row.size())) : out.U16(static_cast<unsigned>(row.size()));
     for (const auto& row : rows) {
@@ -149,8 +150,8 @@ void WriteLayerInfo(Writer& w, const PsdSpec& spec, std::vector<size_t>* channel
             std::vector<size_t> ignored;
             Writer block;
             block.U16(static_cast<unsigned>(layer.compression));
-            block.Bytes(
-                CompressBlock({&channel.rows}, width, height, spec.header.depth, large, layer.compression, &ignored));
+            block.Bytes(CompressBlock({&channel.rows}, width, height, spec.header.depth, large, layer.compression,
+                                      spec.loose_packbits, &ignored));
             data.back().push_back(block.bytes);
         }
     }
@@ -208,9 +209,18 @@ void WriteLayerInfo(Writer& w, const PsdSpec& spec, std::vector<size_t>* channel
 
 }  // namespace
 
-std::vector<uint8_t> EncodePackBits(const uint8_t* data, size_t size) {
+std::vector<uint8_t> EncodePackBits(const uint8_t* data, size_t size, bool loose) {
     std::vector<uint8_t> out;
     size_t i = 0;
+    while (loose && i < size) {
+        const bool pair = i + 1 < size && data[i + 1] == data[i];
+        out.insert(out.end(), {static_cast<uint8_t>(pair ? 255 : 0), data[i]});
+        i += pair ? 2 : 1;
+    }
+    if (loose) {
+        out.push_back(128);
+        return out;
+    }
     while (i < size) {
         size_t run = 1;
         while (i + run < size && run < 128 && data[i + run] == data[i])
@@ -233,6 +243,21 @@ std::vector<uint8_t> EncodePackBits(const uint8_t* data, size_t size) {
         i += literal;
     }
     return out;
+}
+
+std::vector<uint8_t> SmoothRows(uint32_t width, uint32_t height, uint16_t depth, unsigned seed) {
+    const size_t sample_bytes = depth / 8;
+    std::vector<uint8_t> rows(RowBytes(width, depth) * height);
+    auto triangle = [](size_t v) { return static_cast<uint8_t>(v % 510 < 255 ? v % 510 : 509 - v % 510); };
+    for (size_t y = 0; y < height; ++y) {
+        for (size_t x = 0; x < width; ++x) {
+            uint8_t* sample = &rows[(y * width + x) * sample_bytes];
+            sample[0] = triangle(x * 5 + y * 3 + seed * 97 + (x * y) / 16);
+            for (size_t b = 1; b < sample_bytes; ++b)
+                sample[b] = static_cast<uint8_t>((x * 131 + y * 71 + b * 29) & 0xff);
+        }
+    }
+    return rows;
 }
 
 std::vector<uint8_t> PatternRows(uint32_t width, uint32_t height, uint16_t depth, unsigned seed) {
@@ -330,8 +355,9 @@ BuiltPsd BuildPsd(const PsdSpec& spec) {
     std::vector<const std::vector<uint8_t>*> channels;
     for (const auto& channel : spec.composite)
         channels.push_back(&channel);
-    const std::vector<uint8_t> block = CompressBlock(channels, h.width, h.height, h.depth, large,
-                                                     spec.composite_compression, &built.composite_row_offsets);
+    const std::vector<uint8_t> block =
+        CompressBlock(channels, h.width, h.height, h.depth, large, spec.composite_compression, spec.loose_packbits,
+                      &built.composite_row_offsets);
     const size_t block_start = w.bytes.size();
     const size_t table =
         spec.composite_compression == Compression::Rle ? channels.size() * h.height * (large ? 4 : 2) : 0;

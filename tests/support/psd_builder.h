@@ -39,6 +39,9 @@ struct PsdSpec {
     bool merged_alpha = false;       // the layer count is stored negative
     Compression composite_compression = Compression::Rle;
     std::vector<std::vector<uint8_t>> composite;  // one entry per header channel
+    // RLE rows as some writers store them: equal pairs as runs, every other byte a literal of its own, and a no-op
+    // at each row's end.
+    bool loose_packbits = false;
 };
 
 struct BuiltPsd {
@@ -57,7 +60,11 @@ BuiltPsd BuildPsd(const PsdSpec& spec);
 // wrong place shows), with runs that PackBits compresses.
 std::vector<uint8_t> PatternRows(uint32_t width, uint32_t height, uint16_t depth, unsigned seed);
 
-std::vector<uint8_t> EncodePackBits(const uint8_t* data, size_t size);
+// Rows that change slowly from sample to sample and from row to row, as pictures do (16-bit samples with a noisy
+// second byte); `seed` sets them apart.
+std::vector<uint8_t> SmoothRows(uint32_t width, uint32_t height, uint16_t depth, unsigned seed);
+
+std::vector<uint8_t> EncodePackBits(const uint8_t* data, size_t size, bool loose = false);
 // The 1039 resource of a tiny but valid sRGB-like profile is not needed by most tests; this gives a resource block's
 // payload for resource 1057 with "has real merged data" as given.
 std::vector<uint8_t> VersionInfoResource(bool has_real_merged_data);
