@@ -120,8 +120,10 @@ void ReadLayerBlock(ByteWindow& in, const TaggedBlock& block, LayerRecord* recor
         std::vector<uint8_t> bytes(static_cast<size_t>(units * 2));
         if (in.Read(block.data + 4, bytes.data(), bytes.size()))
             record->layer.name = Utf16BeToUtf8(bytes.data(), static_cast<size_t>(units));
-    } else if (KeyIs(block, "lsct") && block.size >= 4 && in.U32(block.data, &value)) {
+    } else if ((KeyIs(block, "lsct") || KeyIs(block, "lsdk")) && block.size >= 4 && in.U32(block.data, &value)) {
+        // 1 and 2: a group's own record, above its layers; 3: the divider that closes it, below them.
         record->layer.group_marker = value >= 1 && value <= 3;
+        record->layer.group_opens = value == 1 || value == 2;
     }
 }
 

@@ -39,22 +39,21 @@ class DocumentSalvage {
         : source_(source), folder_(files, folder, separator), files_(files) {}
 
     SalvageOutcome Run() {
-        switch (LocateDocument(source_, &outcome_.layout)) {
-            case LocateOutcome::NoImage:
-                return Stop(SalvageStatus::NoImage, "holds no recognisable image data");
-            case LocateOutcome::ReadFailed:
-                return Stop(SalvageStatus::ReadFailed, "cannot be read");
-            case LocateOutcome::Found:
-                break;
+        const LocateOutcome located = LocateDocument(source_, &outcome_.layout);
+        if (located == LocateOutcome::NoImage)
+            Stop(SalvageStatus::NoImage, "holds no recognisable image data");
+        if (located == LocateOutcome::ReadFailed)
+            Stop(SalvageStatus::ReadFailed, "cannot be read");
+        if (located == LocateOutcome::Found) {
+            outcome_.notes = outcome_.layout.notes;
+            ReadProfile();
+            if (WriteComposite() && WriteLayers())
+                WriteChannels();
+            if (outcome_.status == SalvageStatus::Done && NothingWritten())
+                Stop(SalvageStatus::NoImage, "holds no image data that could be read");
+            if (outcome_.status == SalvageStatus::Done && source_.Failed())
+                Stop(SalvageStatus::ReadFailed, "could not be read to its end");
         }
-        outcome_.notes = outcome_.layout.notes;
-        ReadProfile();
-        if (WriteComposite() && WriteLayers())
-            WriteChannels();
-        if (outcome_.status == SalvageStatus::Done && NothingWritten())
-            return Stop(SalvageStatus::NoImage, "holds no image data that could be read");
-        if (outcome_.status == SalvageStatus::Done && source_.Failed())
-            Stop(SalvageStatus::ReadFailed, "could not be read to its end");
         return std::move(outcome_);
     }
 
@@ -69,10 +68,10 @@ class DocumentSalvage {
         return true;
     }
 
-    SalvageOutcome Stop(SalvageStatus status, std::string problem) {
+    // Ends the salvage with `status`: what was written so far stays listed.
+    void Stop(SalvageStatus status, std::string problem) {
         outcome_.status = status;
         outcome_.problem = std::move(problem);
-        return std::move(outcome_);
     }
 
     void ReadProfile() {

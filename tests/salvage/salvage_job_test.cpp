@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <spng.h>
 
+#include <array>
 #include <memory>
 
 #include "salvage/salvage_job.h"
@@ -189,9 +190,62 @@ TEST_F(CliTest, SalvageWritesThePicturesAndReportsTheLostRows) {
     run = Tool({"salvage", "-q", "photo.psd"});
     EXPECT_EQ(run.exit_code, 3);
     EXPECT_EQ(run.out, "");
+    // An output folder that is a link would send the pictures somewhere else than the listing says.
+    run = Tool({"salvage", "-o", "link", "photo.psd"}, "mkdir elsewhere && ln -s elsewhere link &&");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find("link: is a symbolic link or a file, not a folder"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadText(dir_ / "elsewhere/composite.png"), "");
     run = Tool({"salvage", "notes.psd"});
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_NE(run.err.find("notes.psd: holds no recognisable image data"), std::string::npos) << run.err;
+}
+
+}  // namespace
+
+namespace {
+
+// A layer of one colour over the given bounds, opaque through its own transparency.
+BuiltLayer Plain(int32_t left, int32_t right, std::array<uint8_t, 3> colour, uint8_t opacity = 255) {
+    BuiltLayer layer;
+    layer.bottom = 4, layer.left = left, layer.right = right, layer.opacity = opacity;
+    const size_t samples = static_cast<size_t>(right - left) * 4;
+    layer.channels.push_back({-1, Bytes(samples, 255)});
+    for (int16_t c = 0; c < 3; ++c)
+        layer.channels.push_back({c, Bytes(samples, colour[static_cast<size_t>(c)])});
+    return layer;
+}
+
+// A document that keeps no merged picture is composed from its layers, the way the layers show: opacity, a user
+// mask, and a hidden group hiding what lies inside it.
+TEST(SalvageJob, ComposesTheLayersAsTheyShow) {
+    PsdSpec spec;
+    spec.header = {1, 3, 4, 8, 8, ColorMode::Rgb};
+    spec.composite.assign(3, Bytes(32, 0));
+    spec.resources.push_back({1057, VersionInfoResource(false)});
+    BuiltLayer masked = Plain(4, 8, {0, 0, 255});
+    masked.mask_top = 0, masked.mask_left = 4, masked.mask_bottom = 4, masked.mask_right = 6;  // 0 inside, 255 out
+    masked.mask_default = 255;
+    masked.channels.push_back({-2, Bytes(8, 0)});
+    BuiltLayer closing, group;
+    closing.section = 3, group.section = 1, group.visible = false;
+    spec.layers = {Plain(0, 8, {10, 20, 30}),
+                   Plain(0, 4, {200, 100, 50}, 128),
+                   masked,
+                   closing,
+                   Plain(0, 8, {255, 255, 255}),
+                   group};
+    const BuiltPsd built = BuildPsd(spec);
+    MemoryByteSource source(built.bytes.data(), built.bytes.size());
+    MemoryFileSystem files;
+    const SalvageOutcome outcome = SalvageDocument(source, files, "out", '/');
+    ASSERT_EQ(outcome.status, SalvageStatus::Done) << outcome.problem;
+    EXPECT_TRUE(outcome.composed_from_layers);
+    const Png composite = Decode(files.files["out/composite.png"]);
+    ASSERT_EQ(composite.channels, 4);
+    auto pixel = [&](uint32_t x) { return Bytes(&composite.pixels[x * 4], &composite.pixels[x * 4 + 4]); };
+    EXPECT_EQ(pixel(0), (Bytes{105, 60, 40, 255}));  // half of the orange over the dark blue
+    EXPECT_EQ(pixel(4), (Bytes{10, 20, 30, 255}));   // the mask hides the blue layer here
+    EXPECT_EQ(pixel(7), (Bytes{0, 0, 255, 255}));    // and shows it here; the white group stays hidden
 }
 
 }  // namespace

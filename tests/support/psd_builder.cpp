@@ -189,6 +189,11 @@ void WriteLayerInfo(Writer& w, const PsdSpec& spec, std::vector<size_t>* channel
         w.U8(static_cast<unsigned>(layer.name.size()));
         w.Text(layer.name);
         w.PadTo(4, name_start);
+        if (layer.section != 0) {
+            w.Text("8BIMlsct");
+            w.U32(4);
+            w.U32(layer.section);
+        }
         if (!layer.unicode_name.empty()) {
             const std::vector<uint16_t> units = Utf16(layer.unicode_name);
             w.Text("8BIMluni");

@@ -29,6 +29,7 @@ struct BuiltLayer {
     Compression compression = Compression::Rle;
     int32_t mask_top = 0, mask_left = 0, mask_bottom = 0, mask_right = 0;  // for a channel -2
     uint8_t mask_default = 0;
+    uint32_t section = 0;  // stored as "lsct" when not 0: 1 a group's own record, 3 the divider that closes it
 };
 
 struct PsdSpec {
