@@ -12,6 +12,7 @@
 #include "tools/tolvane/discarding_file_system.h"
 #include "tools/tolvane/output_rules.h"
 #include "tools/tolvane/progress_line.h"
+#include "tools/tolvane/report_run.h"
 
 namespace {
 
@@ -100,24 +101,10 @@ class CarveRun {
 
     int Run(const SettingsRecord& settings) {
         const LanguageId language = args_.language.value_or(LanguageFromNumber(settings.language));
-        std::unique_ptr<CarveReport> report;
-        if (args_.reportFile) {
-            std::string problem;
-            report = CarveReport::Create(files_, *args_.reportFile, &problem);
-            if (!report) {
-                std::fprintf(stderr, "tolvane: %s\n", problem.c_str());
-                return kExitUsage;
-            }
-        }
-        int status = kExitOk;
-        for (const std::string& source : args_.files)
-            status = WorseExit(status, CarveOne(source, settings, language, report.get()));
-        std::string problem;
-        if (report && !report->Close(&problem)) {
-            std::fprintf(stderr, "tolvane: %s\n", problem.c_str());
-            status = kExitFailed;
-        }
-        return status;
+        return RunEachSource<CarveReport>(files_, args_.reportFile, args_.files,
+                                          [&](const std::string& source, CarveReport* report) {
+                                              return CarveOne(source, settings, language, report);
+                                          });
     }
 
   private:

@@ -8,6 +8,7 @@
 #include "tools/common/terminal_text.h"
 #include "tools/tolvane/exit_codes.h"
 #include "tools/tolvane/output_rules.h"
+#include "tools/tolvane/report_run.h"
 #include "tools/tolvane/salvage_report.h"
 
 namespace {
@@ -111,22 +112,8 @@ int RunSalvage(const CarveArguments& args, Platform& platform, FileSystem& files
     const std::optional<SettingsRecord> settings = CommandLineSettings(args.settingsFile, files);
     if (!settings)
         return kExitUsage;
-    std::unique_ptr<SalvageReport> report;
-    if (args.reportFile) {
-        std::string problem;
-        report = SalvageReport::Create(files, *args.reportFile, &problem);
-        if (!report) {
-            std::fprintf(stderr, "tolvane: %s\n", problem.c_str());
-            return kExitUsage;
-        }
-    }
-    int status = kExitOk;
-    for (const std::string& source : args.files)
-        status = WorseExit(status, SalvageOne(source, args, *settings, platform, files, report.get(), out));
-    std::string problem;
-    if (report && !report->Close(&problem)) {
-        std::fprintf(stderr, "tolvane: %s\n", problem.c_str());
-        status = kExitFailed;
-    }
-    return status;
+    return RunEachSource<SalvageReport>(files, args.reportFile, args.files,
+                                        [&](const std::string& source, SalvageReport* report) {
+                                            return SalvageOne(source, args, *settings, platform, files, report, out);
+                                        });
 }
