@@ -123,20 +123,20 @@ TEST(ChannelBlockReader, GivesBackEveryRowThatSurvivedAndNamesTheRest) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const size_t row_bytes = RowBytes(c.width, c.depth);
-        PsdSpec spec;
-        spec.header = {static_cast<uint16_t>(c.large ? 2 : 1),           kChannels, c.rows, c.width, c.depth,
+        DocumentPlan plan;
+        plan.header = {static_cast<uint16_t>(c.large ? 2 : 1),           kChannels, c.rows, c.width, c.depth,
                        c.depth == 1 ? ColorMode::Bitmap : ColorMode::Rgb};
-        spec.composite_compression = c.compression;
-        spec.loose_packbits = c.loose;
+        plan.composite_compression = c.compression;
+        plan.loose_packbits = c.loose;
         for (unsigned k = 0; k < kChannels; ++k)
-            spec.composite.push_back(c.smooth ? SmoothRows(c.width, c.rows, c.depth, k)
+            plan.composite.push_back(c.smooth ? SmoothRows(c.width, c.rows, c.depth, k)
                                               : VariedRows(row_bytes * c.rows, k + 7 * c.depth, c.max_run));
-        BuiltPsd built = BuildPsd(spec);
+        BuiltPsd built = BuildPsd(plan);
         std::vector<uint8_t>& bytes = built.bytes;
         std::vector<size_t> flushes;
         if (c.compression == Compression::Zip) {
             std::vector<uint8_t> all;
-            for (const auto& channel : spec.composite)
+            for (const auto& channel : plan.composite)
                 all.insert(all.end(), channel.begin(), channel.end());
             bytes.resize(built.composite_rows_offset);
             const std::vector<uint8_t> stream = DeflateInSegments(all, 16 * row_bytes, &flushes);
@@ -178,7 +178,7 @@ TEST(ChannelBlockReader, GivesBackEveryRowThatSurvivedAndNamesTheRest) {
                 const bool whole = reader->ReadRow(k, y, row.data());
                 EXPECT_EQ(whole, !IsLost(c.lost, k, y)) << "channel " << k << " row " << y;
                 if (whole) {
-                    EXPECT_TRUE(std::equal(row.begin(), row.end(), spec.composite[k].begin() + y * row_bytes))
+                    EXPECT_TRUE(std::equal(row.begin(), row.end(), plan.composite[k].begin() + y * row_bytes))
                         << "channel " << k << " row " << y;
                 }
             }

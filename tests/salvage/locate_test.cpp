@@ -25,8 +25,8 @@ BuiltLayer MakeLayer(int32_t top, int32_t left, int32_t bottom, int32_t right, u
 }
 
 // An RGB document with a background layer and a smaller one above it.
-PsdSpec Document(uint16_t version, uint16_t depth, ColorMode mode = ColorMode::Rgb) {
-    PsdSpec plan;
+DocumentPlan Document(uint16_t version, uint16_t depth, ColorMode mode = ColorMode::Rgb) {
+    DocumentPlan plan;
     const uint16_t channels = mode == ColorMode::Rgb ? 3 : 1;
     plan.header = {version, channels, kHeight, kWidth, depth, mode};
     for (unsigned c = 0; c < channels; ++c)
@@ -41,8 +41,8 @@ PsdSpec Document(uint16_t version, uint16_t depth, ColorMode mode = ColorMode::R
 }
 
 // A flattened RGB picture with nothing but its samples to measure it by: no layers, no thumbnail.
-PsdSpec Flat(Compression compression, uint16_t depth) {
-    PsdSpec plan;
+DocumentPlan Flat(Compression compression, uint16_t depth) {
+    DocumentPlan plan;
     plan.header = {1, 3, 40, 56, depth, ColorMode::Rgb};
     plan.composite_compression = compression;
     for (unsigned c = 0; c < 3; ++c)
@@ -57,7 +57,7 @@ void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t v) {
 
 struct Case {
     const char* name;
-    std::function<PsdSpec()> plan;
+    std::function<DocumentPlan()> plan;
     std::function<void(BuiltPsd*)> damage;
     bool rebuilt;
     bool composite;         // located where the builder put it
@@ -75,7 +75,7 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
          [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 2},
         {"zeroed header, raw (the thumbnail tells the aspect)",
          [] {
-             PsdSpec plan = Document(1, 8);
+             DocumentPlan plan = Document(1, 8);
              plan.layers.clear();
              plan.composite_compression = Compression::Raw;
              plan.resources.push_back({1036, ThumbnailResource(160, 107)});
@@ -94,7 +94,7 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
          [](BuiltPsd* b) { b->bytes.resize(b->layer_channel_offsets[6] + 9); }, false, false, 2},
         {"indexed with a palette",
          [] {
-             PsdSpec plan = Document(1, 8, ColorMode::Indexed);
+             DocumentPlan plan = Document(1, 8, ColorMode::Indexed);
              for (unsigned i = 0; i < 768; ++i)
                  plan.color_mode_data.push_back(static_cast<uint8_t>(i * 7));
              return plan;
@@ -102,7 +102,7 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
          [](BuiltPsd*) {}, false, true, 0},
         {"blend keys stored byte-reversed, as one writer does",
          [] {
-             PsdSpec plan = Document(1, 8);
+             DocumentPlan plan = Document(1, 8);
              for (BuiltLayer& layer : plan.layers)
                  layer.blend = "mron";
              return plan;
@@ -110,7 +110,7 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
          [](BuiltPsd*) {}, false, true, 2},
         {"layer with a mask and a Unicode name",
          [] {
-             PsdSpec plan = Document(1, 8);
+             DocumentPlan plan = Document(1, 8);
              BuiltLayer& top = plan.layers.back();
              top.unicode_name = "Ébauche ☃";
              top.mask_top = 1, top.mask_left = 2, top.mask_bottom = 7, top.mask_right = 9, top.mask_default = 255;
@@ -121,7 +121,7 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PsdSpec plan = c.plan();
+        const DocumentPlan plan = c.plan();
         BuiltPsd built = BuildPsd(plan);
         c.damage(&built);
         MemoryByteSource source(built.bytes.data(), built.bytes.size());
@@ -185,7 +185,7 @@ void NoteFree(const volatile void*) {}
 // A kilobyte claiming 300000 × 300000 × 56 channels is described as it claims (the decoder keeps what is there),
 // without allocating anything in proportion to the claim.
 TEST(Locate, AHostileHeaderAllocatesNothingLarge) {
-    PsdSpec plan;
+    DocumentPlan plan;
     plan.header = {2, 56, 300000, 300000, 8, ColorMode::Multichannel};
     BuiltPsd built = BuildPsd(plan);
     built.bytes.resize(1024, 0x01);

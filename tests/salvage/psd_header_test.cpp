@@ -31,10 +31,10 @@ TEST(PsdHeader, ReadsWhatTheFormatAllowsAndRefusesTheRest) {
         {1, 1, 0, 1, 8, ColorMode::Grayscale, false},
     };
     for (const Case& c : cases) {
-        PsdSpec spec;
-        spec.header = {c.version, c.channels, c.height, c.width, c.depth, c.mode};
-        spec.composite_compression = Compression::Raw;
-        const BuiltPsd built = BuildPsd(spec);
+        DocumentPlan plan;
+        plan.header = {c.version, c.channels, c.height, c.width, c.depth, c.mode};
+        plan.composite_compression = Compression::Raw;
+        const BuiltPsd built = BuildPsd(plan);
         uint8_t bytes[kPsdHeaderSize];
         std::memcpy(bytes, built.bytes.data(), kPsdHeaderSize);
         std::string problem;

@@ -41,30 +41,30 @@ constexpr uint32_t kWidth = 24, kHeight = 10;
 
 // An 8-bit RGB document with a saved selection, a background layer that covers the canvas and a smaller layer with
 // a mask over it.
-PsdSpec Document() {
-    PsdSpec spec;
-    spec.header = {1, 4, kHeight, kWidth, 8, ColorMode::Rgb};
+DocumentPlan Document() {
+    DocumentPlan plan;
+    plan.header = {1, 4, kHeight, kWidth, 8, ColorMode::Rgb};
     for (unsigned c = 0; c < 4; ++c)
-        spec.composite.push_back(PatternRows(kWidth, kHeight, 8, c));
+        plan.composite.push_back(PatternRows(kWidth, kHeight, 8, c));
     BuiltLayer background;
     background.bottom = kHeight, background.right = kWidth, background.name = "Background";
     for (int16_t c = 0; c < 3; ++c)
-        background.channels.push_back({c, spec.composite[static_cast<size_t>(c)]});
+        background.channels.push_back({c, plan.composite[static_cast<size_t>(c)]});
     BuiltLayer top;
     top.top = 2, top.left = 3, top.bottom = 6, top.right = 11, top.name = "Top", top.opacity = 128;
     top.mask_top = 2, top.mask_left = 3, top.mask_bottom = 6, top.mask_right = 11, top.mask_default = 255;
     for (int16_t c = -2; c < 3; ++c)
         top.channels.push_back({c, PatternRows(8, 4, 8, 10u + static_cast<unsigned>(c + 2))});
-    spec.layers = {background, top};
-    return spec;
+    plan.layers = {background, top};
+    return plan;
 }
 
 // Row y of the composite as the PNG holds it (RGB or RGBA), and whether its samples are the document's.
-bool RowIsOriginal(const Png& png, const PsdSpec& spec, uint32_t y) {
+bool RowIsOriginal(const Png& png, const DocumentPlan& plan, uint32_t y) {
     for (uint32_t x = 0; x < png.width; ++x) {
         const uint8_t* pixel = &png.pixels[(size_t{y} * png.width + x) * png.channels];
         for (size_t c = 0; c < 3; ++c) {
-            if (pixel[c] != spec.composite[c][size_t{y} * kWidth + x])
+            if (pixel[c] != plan.composite[c][size_t{y} * kWidth + x])
                 return false;
         }
         if (png.channels == 4 && pixel[3] != 255)
@@ -113,18 +113,18 @@ TEST(SalvageJob, WritesEveryPictureAndAnswersForWhatIsLost) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        PsdSpec spec = Document();
+        DocumentPlan plan = Document();
         if (c.only_background)
-            spec.layers.pop_back();
+            plan.layers.pop_back();
         if (c.no_merged_data)
-            spec.resources.push_back({1057, VersionInfoResource(false)});
+            plan.resources.push_back({1057, VersionInfoResource(false)});
         if (c.empty_layer) {
             BuiltLayer missing;
             missing.bottom = 20000, missing.right = 20000, missing.compression = Compression::Raw;
             missing.channels = {{0, {}}, {1, {}}, {2, {}}};
-            spec.layers.push_back(missing);
+            plan.layers.push_back(missing);
         }
-        BuiltPsd built = BuildPsd(spec);
+        BuiltPsd built = BuildPsd(plan);
         if (c.damage_row_4)
             built.bytes[built.composite_row_offsets[kHeight + 4]] = 0x7f;  // a literal longer than the row
         MemoryByteSource source(built.bytes.data(), built.bytes.size());
@@ -149,20 +149,20 @@ TEST(SalvageJob, WritesEveryPictureAndAnswersForWhatIsLost) {
         ASSERT_EQ(composite.width, kWidth);
         for (uint32_t y = 0; y < kHeight; ++y) {
             const bool is_lost = std::find(lost.begin(), lost.end(), y) != lost.end();
-            EXPECT_TRUE(is_lost ? RowIsTransparent(composite, y) : RowIsOriginal(composite, spec, y)) << "row " << y;
+            EXPECT_TRUE(is_lost ? RowIsTransparent(composite, y) : RowIsOriginal(composite, plan, y)) << "row " << y;
         }
-        EXPECT_EQ(outcome.layers.size(), spec.layers.size());
+        EXPECT_EQ(outcome.layers.size(), plan.layers.size());
         if (c.empty_layer) {
             EXPECT_EQ(outcome.layers.back().file, "");
             EXPECT_EQ(files.files.count("out/layers/003.png"), 0u);
             EXPECT_EQ(outcome.layers.back().lost.size(), 3u);
         }
         EXPECT_EQ(Decode(files.files["out/layers/001.png"]).width, kWidth);
-        if (spec.layers.size() >= 2) {
+        if (plan.layers.size() >= 2) {
             EXPECT_EQ(Decode(files.files["out/layers/002.png"]).channels, 4);
             EXPECT_EQ(Decode(files.files["out/layers/002-mask.png"]).width, 8u);
         }
-        EXPECT_EQ(Decode(files.files["out/channels/03.png"]).pixels, spec.composite[3]);
+        EXPECT_EQ(Decode(files.files["out/channels/03.png"]).pixels, plan.composite[3]);
     }
 }
 
@@ -218,23 +218,23 @@ BuiltLayer Plain(int32_t left, int32_t right, std::array<uint8_t, 3> colour, uin
 // A document that keeps no merged picture is composed from its layers, the way the layers show: opacity, a user
 // mask, and a hidden group hiding what lies inside it.
 TEST(SalvageJob, ComposesTheLayersAsTheyShow) {
-    PsdSpec spec;
-    spec.header = {1, 3, 4, 8, 8, ColorMode::Rgb};
-    spec.composite.assign(3, Bytes(32, 0));
-    spec.resources.push_back({1057, VersionInfoResource(false)});
+    DocumentPlan plan;
+    plan.header = {1, 3, 4, 8, 8, ColorMode::Rgb};
+    plan.composite.assign(3, Bytes(32, 0));
+    plan.resources.push_back({1057, VersionInfoResource(false)});
     BuiltLayer masked = Plain(4, 8, {0, 0, 255});
     masked.mask_top = 0, masked.mask_left = 4, masked.mask_bottom = 4, masked.mask_right = 6;  // 0 inside, 255 out
     masked.mask_default = 255;
     masked.channels.push_back({-2, Bytes(8, 0)});
     BuiltLayer closing, group;
     closing.section = 3, group.section = 1, group.visible = false;
-    spec.layers = {Plain(0, 8, {10, 20, 30}),
+    plan.layers = {Plain(0, 8, {10, 20, 30}),
                    Plain(0, 4, {200, 100, 50}, 128),
                    masked,
                    closing,
                    Plain(0, 8, {255, 255, 255}),
                    group};
-    const BuiltPsd built = BuildPsd(spec);
+    const BuiltPsd built = BuildPsd(plan);
     MemoryByteSource source(built.bytes.data(), built.bytes.size());
     MemoryFileSystem files;
     const SalvageOutcome outcome = SalvageDocument(source, files, "out", '/');

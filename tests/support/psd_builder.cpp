@@ -134,12 +134,12 @@ std::vector<uint16_t> Utf16(const std::string& text) {
     return units;
 }
 
-void WriteLayerInfo(Writer& w, const PsdSpec& spec, std::vector<size_t>* channel_offsets) {
-    const bool large = spec.header.IsLarge();
-    const auto count = static_cast<int16_t>(spec.layers.size());
-    w.U16(static_cast<uint16_t>(spec.merged_alpha ? -count : count));
+void WriteLayerInfo(Writer& w, const DocumentPlan& plan, std::vector<size_t>* channel_offsets) {
+    const bool large = plan.header.IsLarge();
+    const auto count = static_cast<int16_t>(plan.layers.size());
+    w.U16(static_cast<uint16_t>(plan.merged_alpha ? -count : count));
     std::vector<std::vector<std::vector<uint8_t>>> data;  // per layer, per channel: compression word + block
-    for (const BuiltLayer& layer : spec.layers) {
+    for (const BuiltLayer& layer : plan.layers) {
         data.emplace_back();
         for (const BuiltChannel& channel : layer.channels) {
             const bool mask = channel.id == -2;
@@ -150,13 +150,13 @@ void WriteLayerInfo(Writer& w, const PsdSpec& spec, std::vector<size_t>* channel
             std::vector<size_t> ignored;
             Writer block;
             block.U16(static_cast<unsigned>(layer.compression));
-            block.Bytes(CompressBlock({&channel.rows}, width, height, spec.header.depth, large, layer.compression,
-                                      spec.loose_packbits, &ignored));
+            block.Bytes(CompressBlock({&channel.rows}, width, height, plan.header.depth, large, layer.compression,
+                                      plan.loose_packbits, &ignored));
             data.back().push_back(block.bytes);
         }
     }
-    for (size_t i = 0; i < spec.layers.size(); ++i) {
-        const BuiltLayer& layer = spec.layers[i];
+    for (size_t i = 0; i < plan.layers.size(); ++i) {
+        const BuiltLayer& layer = plan.layers[i];
         for (int32_t side : {layer.top, layer.left, layer.bottom, layer.right})
             w.U32(static_cast<uint32_t>(side));
         w.U16(static_cast<unsigned>(layer.channels.size()));
@@ -302,8 +302,8 @@ std::vector<uint8_t> ThumbnailResource(uint32_t width, uint32_t height) {
     return w.bytes;
 }
 
-BuiltPsd BuildPsd(const PsdSpec& spec) {
-    const PsdHeader& h = spec.header;
+BuiltPsd BuildPsd(const DocumentPlan& plan) {
+    const PsdHeader& h = plan.header;
     const bool large = h.IsLarge();
     BuiltPsd built;
     Writer w;
@@ -317,12 +317,12 @@ BuiltPsd BuildPsd(const PsdSpec& spec) {
     w.U16(h.depth);
     w.U16(static_cast<unsigned>(h.mode));
 
-    w.U32(static_cast<uint32_t>(spec.color_mode_data.size()));
-    w.Bytes(spec.color_mode_data);
+    w.U32(static_cast<uint32_t>(plan.color_mode_data.size()));
+    w.Bytes(plan.color_mode_data);
 
     built.resources_length_offset = w.bytes.size();
     const size_t resources = w.Placeholder(false);
-    for (const auto& [id, payload] : spec.resources) {
+    for (const auto& [id, payload] : plan.resources) {
         w.Text("8BIM");
         w.U16(id);
         w.U16(0);  // empty name, padded to even
@@ -335,37 +335,37 @@ BuiltPsd BuildPsd(const PsdSpec& spec) {
 
     built.layers_length_offset = w.bytes.size();
     const size_t layers = w.Placeholder(large);
-    if (!spec.layers.empty() && h.depth == 8) {
+    if (!plan.layers.empty() && h.depth == 8) {
         const size_t info = w.Placeholder(large);
-        WriteLayerInfo(w, spec, &built.layer_channel_offsets);
+        WriteLayerInfo(w, plan, &built.layer_channel_offsets);
         w.PadTo(2, info + (large ? 8 : 4));
         w.Patch(info, large);
     } else {
         w.Length(0, large);
     }
     w.U32(0);  // global layer mask information
-    if (!spec.layers.empty() && h.depth != 8) {
+    if (!plan.layers.empty() && h.depth != 8) {
         const std::string key = h.depth == 16 ? "Lr16" : "Lr32";
         w.Text("8BIM");
         w.Text(key);
         const size_t block = w.Placeholder(large && HasLongLength(key));
-        WriteLayerInfo(w, spec, &built.layer_channel_offsets);
+        WriteLayerInfo(w, plan, &built.layer_channel_offsets);
         w.PadTo(4, block + (large ? 8 : 4));
         w.Patch(block, large && HasLongLength(key));
     }
     w.Patch(layers, large);
 
     built.image_data_offset = w.bytes.size();
-    w.U16(static_cast<unsigned>(spec.composite_compression));
+    w.U16(static_cast<unsigned>(plan.composite_compression));
     std::vector<const std::vector<uint8_t>*> channels;
-    for (const auto& channel : spec.composite)
+    for (const auto& channel : plan.composite)
         channels.push_back(&channel);
     const std::vector<uint8_t> block =
-        CompressBlock(channels, h.width, h.height, h.depth, large, spec.composite_compression, spec.loose_packbits,
+        CompressBlock(channels, h.width, h.height, h.depth, large, plan.composite_compression, plan.loose_packbits,
                       &built.composite_row_offsets);
     const size_t block_start = w.bytes.size();
     const size_t table =
-        spec.composite_compression == Compression::Rle ? channels.size() * h.height * (large ? 4 : 2) : 0;
+        plan.composite_compression == Compression::Rle ? channels.size() * h.height * (large ? 4 : 2) : 0;
     built.composite_rows_offset = block_start + table;
     for (size_t& offset : built.composite_row_offsets)
         offset += block_start;

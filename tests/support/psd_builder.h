@@ -32,7 +32,7 @@ struct BuiltLayer {
     uint32_t section = 0;  // stored as "lsct" when not 0: 1 a group's own record, 3 the divider that closes it
 };
 
-struct PsdSpec {
+struct DocumentPlan {
     PsdHeader header;
     std::vector<uint8_t> color_mode_data;
     std::vector<std::pair<uint16_t, std::vector<uint8_t>>> resources;
@@ -55,7 +55,7 @@ struct BuiltPsd {
     std::vector<size_t> layer_channel_offsets;  // each layer channel's compression word, in record order
 };
 
-BuiltPsd BuildPsd(const PsdSpec& spec);
+BuiltPsd BuildPsd(const DocumentPlan& plan);
 
 // Samples that change from row to row and from channel to channel (no two rows alike, so that a row put in the
 // wrong place shows), with runs that PackBits compresses.
