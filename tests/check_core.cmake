@@ -1,6 +1,6 @@
 # Fails when a file of the portable core includes <windows.h> or throws.
 file(GLOB core_files
-    ${SOURCE_DIR}/recovery/*.h ${SOURCE_DIR}/recovery/*.cpp
+    ${SOURCE_DIR}/recovery/*.h ${SOURCE_DIR}/recovery/*.cpp ${SOURCE_DIR}/salvage/*.h ${SOURCE_DIR}/salvage/*.cpp
     ${SOURCE_DIR}/languages/*.h ${SOURCE_DIR}/languages/*.cpp
     ${SOURCE_DIR}/framework/platform.h ${SOURCE_DIR}/framework/file_system.h
     ${SOURCE_DIR}/framework/stdio_file_system.* ${SOURCE_DIR}/framework/file_position.*
@@ -49,9 +49,10 @@ if(offences)
 endif()
 # Dependencies go one way: the engine, the widgets, the about box and the languages below them never reach up into
 # the main window.
-file(GLOB lower_files ${SOURCE_DIR}/recovery/*.* ${SOURCE_DIR}/widgets/*.* ${SOURCE_DIR}/about/*.* ${SOURCE_DIR}/languages/*.*)
+file(GLOB lower_files ${SOURCE_DIR}/recovery/*.* ${SOURCE_DIR}/widgets/*.* ${SOURCE_DIR}/about/*.* ${SOURCE_DIR}/languages/*.*
+    ${SOURCE_DIR}/salvage/*.*)
 find_offences("#include[ \t]*\"mainwindow/" ${lower_files})
 if(offences)
-    message(FATAL_ERROR "recovery/, widgets/, about/ and languages/ must not include mainwindow/:\n${offences}")
+    message(FATAL_ERROR "recovery/, widgets/, about/, languages/ and salvage/ must not include mainwindow/:\n${offences}")
 endif()
 message(STATUS "${count} core files checked")
