@@ -195,6 +195,41 @@ std::optional<uint64_t> FindZipFromEnd(ByteSource& source, const Geometry& g, ui
     return std::nullopt;
 }
 
+// True when RLE rows decode one after another from the end of a count table at `table`, and the table's entries
+// that survive agree with the rows' lengths: only the composite's own rows do both, so the compression word before
+// them was damaged. (Raw samples rarely decode to whole rows in sequence, and never with a table that measures them.)
+bool RleRowsFollow(ByteWindow& in, uint64_t table, const Geometry& g) {
+    constexpr uint64_t kAgreeing = 8;
+    const uint64_t worst_row = MaxPackBitsRowLength(g.row_bytes);
+    ByteWindow rows(in.Source(), static_cast<size_t>(std::max<uint64_t>(worst_row, kInflateChunk)));
+    uint64_t at = table + g.table_size, agreeing = 0;
+    for (uint64_t row = 0; row < g.entries && agreeing < kAgreeing; ++row) {
+        size_t got = 0;
+        const uint8_t* bytes = rows.Peek(at, static_cast<size_t>(worst_row), &got);
+        const PackBitsResult end = FindPackBitsRowEnd(bytes, got, static_cast<size_t>(g.row_bytes));
+        uint64_t count = 0;
+        if (!end.exact || !Entry(in, table + row * g.entry_size, g.entry_size == 4, &count))
+            break;
+        agreeing += count == end.consumed ? 1 : 0;
+        at += end.consumed;
+    }
+    return agreeing >= std::min(g.entries, kAgreeing);
+}
+
+// How the composite at `at` is stored, where the sections chained to it but its compression word reads as what its
+// bytes cannot be (raw rows the file has no room for, or no compression at all); nullopt when the word may be right.
+std::optional<Compression> ReadThroughDamagedWord(ByteWindow& in, uint64_t at, uint16_t word, const Geometry& g) {
+    const uint64_t data = at + 2;
+    const bool raw_fits = data + g.raw_size == in.Size();
+    if (word > 3 || (word == static_cast<uint16_t>(Compression::Raw) && !raw_fits)) {
+        if (RleRowsFollow(in, data, g))
+            return Compression::Rle;
+        if (word > 3 && raw_fits)
+            return Compression::Raw;
+    }
+    return std::nullopt;
+}
+
 enum class Fit { Whole, Cut, Followed, Kept, Wrong };
 
 // Whether the claimed place holds the composite: Whole when its bytes add up; Cut when its count table reads as the
@@ -278,6 +313,13 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
     };
     std::optional<ChannelBlock> kept;
     uint16_t word = 0;
+    if (search.claimed && search.claimed_chained && in.U16(*search.claimed, &word)) {
+        if (const std::optional<Compression> stored = ReadThroughDamagedWord(in, *search.claimed, word, g)) {
+            notes->push_back("the composite's compression word is damaged (it reads " + std::to_string(word) +
+                             "): its rows read as " + CompressionName(*stored));
+            return block_at(*search.claimed, *stored);
+        }
+    }
     if (search.claimed && in.U16(*search.claimed, &word) && word <= 3) {
         const auto compression = static_cast<Compression>(word);
         const Fit fit = CheckClaimed(in, *search.claimed, compression, g, search.claimed_chained);

@@ -290,8 +290,23 @@ std::optional<uint64_t> MeasureRowBytes(ByteWindow& in, uint64_t table, uint64_t
     return most;
 }
 
-// Channels × rows and the row's length from an RLE composite's count table and first rows, its depth from the
-// layers' width or the thumbnail's aspect.
+// The length of a count table whose rows are cut off, so that its entries no longer add up to the file's end: the
+// layers' bounds and channels say how many rows there are, and the rows after the table must then decode to the
+// layers' width at one of the depths. 0 when no such table is there.
+uint64_t CountTableFromLayers(ByteWindow& in, uint64_t table, const Clues& c, bool large) {
+    if (c.layers_width == 0 || c.layers_height == 0 || c.color_channels == 0)
+        return 0;
+    for (const uint32_t channels : {c.color_channels + c.extra_channels, c.color_channels}) {
+        const uint64_t entries = uint64_t{channels} * c.layers_height;
+        const std::optional<uint64_t> row_bytes = MeasureRowBytes(in, table, entries, large);
+        for (const uint16_t depth : {uint16_t{8}, uint16_t{16}, uint16_t{32}}) {
+            if (row_bytes && *row_bytes == RowBytes(c.layers_width, depth) && (c.depth_hint == 0 || c.depth_hint == depth))
+                return entries;
+        }
+    }
+    return 0;
+}
+
 // Reads the stored rows of an RLE composite one after another, each decoded to `row_bytes`.
 class RleRows {
   public:
@@ -355,6 +370,8 @@ std::optional<Shape> ShapeFromRle(ByteWindow& in,
             h->version = large ? 2 : 1;
         }
     }
+    if (entries == 0 && (entries = CountTableFromLayers(in, data, c, e.large.value_or(false))) != 0)
+        h->version = e.large.value_or(false) ? 2 : 1;
     const std::optional<uint64_t> row_bytes =
         entries != 0 ? MeasureRowBytes(in, data, entries, h->IsLarge()) : std::nullopt;
     if (!row_bytes || *row_bytes == 0) {

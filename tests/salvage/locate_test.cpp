@@ -86,6 +86,18 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
          [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 0},
         {"zeroed header, 16-bit rle (the samples alone tell the shape)", [] { return Flat(Compression::Rle, 16); },
          [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 0},
+        {"zeroed header, composite cut (the layers tell the size)", [] { return Document(1, 8); },
+         [](BuiltPsd* b) {
+             std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0);
+             b->bytes.resize(b->image_data_offset + 2 + 3 * kHeight * 2 + 60);
+         },
+         true, true, 2},
+        {"zeroed compression word and count table start (the rows still read as rle)",
+         [] { return Document(1, 8); },
+         [](BuiltPsd* b) {
+             std::fill(b->bytes.begin() + b->image_data_offset, b->bytes.begin() + b->image_data_offset + 22, 0);
+         },
+         false, true, 2},
         {"broken resources length", [] { return Document(1, 8); },
          [](BuiltPsd* b) { Put32(&b->bytes, b->resources_length_offset, 0x7fff0000); }, false, true, 2},
         {"broken layer section length", [] { return Document(1, 8); },
