@@ -320,20 +320,27 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
             return block_at(*search.claimed, *stored);
         }
     }
+    bool cut = false;
+    auto cut_note = [&] {
+        return kept->compression == Compression::Rle && size < kept->data_offset + g.table_size
+                   ? "the file is cut inside the composite's count table"
+                   : "the file is cut inside the composite";
+    };
     if (search.claimed && in.U16(*search.claimed, &word) && word <= 3) {
         const auto compression = static_cast<Compression>(word);
         const Fit fit = CheckClaimed(in, *search.claimed, compression, g, search.claimed_chained);
         if (fit != Fit::Wrong)
             kept = block_at(*search.claimed, compression);
-        if (fit == Fit::Cut)
-            notes->push_back(size < kept->data_offset + g.table_size
-                                 ? "the file is cut inside the composite's count table"
-                                 : "the file is cut inside the composite");
+        cut = fit == Fit::Cut;
         if (fit == Fit::Followed)
             notes->push_back(
                 "the composite's counts add up to fewer bytes than follow them: bytes were inserted among its "
                 "rows or follow them");
-        if (fit == Fit::Whole || fit == Fit::Cut || fit == Fit::Followed)
+        if (cut && compression != Compression::Raw)
+            notes->push_back(cut_note());
+        // Raw rows cut short prove nothing of themselves, and zeroed bytes chain as empty sections to a raw word:
+        // a count table or a zlib stream found from the end goes before them.
+        if (fit == Fit::Whole || fit == Fit::Followed || (cut && compression != Compression::Raw))
             return kept;
     }
     if (search.claimed && !kept && size > *search.claimed + 2)
@@ -351,10 +358,41 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
     // A place nothing chained to, whose rows do not add up, holds whatever bytes lie there: they would be passed
     // off as pixels.
     if (kept && search.claimed_chained) {
-        notes->push_back("the composite's rows do not end at the end of the file: the file is cut or damaged");
+        notes->push_back(cut ? cut_note()
+                             : "the composite's rows do not end at the end of the file: the file is cut or damaged");
         return kept;
     }
     notes->push_back("no composite was found");
+    return std::nullopt;
+}
+
+std::optional<uint64_t> FindRleCompositeAnywhere(ByteWindow& in, uint64_t from) {
+    constexpr uint64_t kRowsAgreeing = 8;
+    ByteWindow scan(in.Source(), kScanWindow);
+    for (uint64_t low = from; low + 2 < in.Size(); low += kScanStep) {
+        size_t got = 0;
+        const uint8_t* bytes = scan.Peek(low, kScanWindow, &got);
+        for (size_t i = 0; i + 1 < got && i < kScanStep; ++i) {
+            if (bytes[i] != 0 || bytes[i + 1] != 1)
+                continue;
+            const uint64_t table = low + i + 2;
+            for (const bool large : {false, true}) {
+                const uint64_t entries = MeasureCountTable(in, table, large);
+                uint64_t at = table + entries * (large ? 4 : 2), row_bytes = 0, agreeing = 0;
+                for (uint64_t row = 0; row < entries && agreeing < kRowsAgreeing; ++row, ++agreeing) {
+                    uint64_t count = 0;
+                    Entry(in, table + row * (large ? 4 : 2), large, &count);
+                    const std::optional<uint64_t> decoded = DecodedRowSize(in, at, count);
+                    if (!decoded || *decoded == 0 || (row_bytes != 0 && *decoded != row_bytes))
+                        break;
+                    row_bytes = *decoded;
+                    at += count;
+                }
+                if (entries != 0 && agreeing >= std::min(entries, kRowsAgreeing))
+                    return table - 2;
+            }
+        }
+    }
     return std::nullopt;
 }
 

@@ -28,6 +28,11 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
                                           const CompositeSearch& search,
                                           std::vector<std::string>* notes);
 
+// The first compression word of an RLE composite from `from` on, found by its count table alone (its entries add up
+// exactly to the end of the file, its first rows decode to one length): for a document whose header and sections
+// are lost, so that nothing gives the picture's shape. nullopt when there is none.
+std::optional<uint64_t> FindRleCompositeAnywhere(ByteWindow& in, uint64_t from);
+
 // The number of entries of a count table at `table` (2-byte entries, 4 in a PSB) that add up exactly to the bytes
 // between the table's end and the file's end; 0 when no prefix of the entries does.
 uint64_t MeasureCountTable(ByteWindow& in, uint64_t table, bool large);

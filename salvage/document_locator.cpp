@@ -46,8 +46,28 @@ std::optional<PsdHeader> Rebuild(ByteWindow& in,
     evidence.color_mode_size = map.color_mode.size;
     evidence.resources = &layout->resources;
     evidence.layers = layers;
-    evidence.image_data = map.image_data;
-    std::optional<PsdHeader> header = RebuildHeader(in, evidence, &layout->notes);
+    // An RLE or ZIP composite where the walk led checks itself. Raw rows there prove nothing (zeroed bytes read as
+    // one empty section after another and a raw word), while an RLE composite found by its count table alone does:
+    // that one goes before them.
+    std::vector<std::string> notes;
+    auto attempt = [&](std::optional<uint64_t> place) {
+        notes.clear();
+        evidence.image_data = place;
+        return RebuildHeader(in, evidence, &notes);
+    };
+    uint16_t word = 0;
+    const bool claimed_checks_itself = map.image_data && in.U16(*map.image_data, &word) && word >= 1 && word <= 3;
+    std::optional<PsdHeader> header;
+    if (claimed_checks_itself)
+        header = attempt(map.image_data);
+    if (!header) {
+        const std::optional<uint64_t> found = FindRleCompositeAnywhere(in, kPsdHeaderSize);
+        if (found && found != map.image_data)
+            header = attempt(found);
+        if (!header && !claimed_checks_itself)
+            header = attempt(map.image_data);
+    }
+    layout->notes.insert(layout->notes.end(), notes.begin(), notes.end());
     if (header) {
         layout->header_rebuilt = true;
         SetLayerDepth(*header, &layers->layers);

@@ -300,7 +300,8 @@ uint64_t CountTableFromLayers(ByteWindow& in, uint64_t table, const Clues& c, bo
         const uint64_t entries = uint64_t{channels} * c.layers_height;
         const std::optional<uint64_t> row_bytes = MeasureRowBytes(in, table, entries, large);
         for (const uint16_t depth : {uint16_t{8}, uint16_t{16}, uint16_t{32}}) {
-            if (row_bytes && *row_bytes == RowBytes(c.layers_width, depth) && (c.depth_hint == 0 || c.depth_hint == depth))
+            if (row_bytes && *row_bytes == RowBytes(c.layers_width, depth) &&
+                (c.depth_hint == 0 || c.depth_hint == depth))
                 return entries;
         }
     }
@@ -363,18 +364,24 @@ std::optional<Shape> ShapeFromRle(ByteWindow& in,
                                   PsdHeader* h,
                                   Reasons* why) {
     uint64_t entries = 0;
-    // The width the layer section's length was read with comes first; an empty section reads as either.
+    std::optional<uint64_t> row_bytes;
+    // The width the layer section's length was read with comes first; an empty section reads as either. A table of
+    // 4-byte entries read as 2-byte ones steps through the end of the file by twos, so it often seems to add up: the
+    // rows after it must decode too.
+    auto measure = [&](uint64_t table_entries, bool large) {
+        entries = table_entries;
+        h->version = large ? 2 : 1;
+        row_bytes = entries != 0 ? MeasureRowBytes(in, data, entries, large) : std::nullopt;
+        if (row_bytes == uint64_t{0})
+            row_bytes.reset();
+    };
     for (bool large : {e.large.value_or(false), !e.large.value_or(false)}) {
-        if (entries == 0) {
-            entries = MeasureCountTable(in, data, large);
-            h->version = large ? 2 : 1;
-        }
+        if (!row_bytes)
+            measure(MeasureCountTable(in, data, large), large);
     }
-    if (entries == 0 && (entries = CountTableFromLayers(in, data, c, e.large.value_or(false))) != 0)
-        h->version = e.large.value_or(false) ? 2 : 1;
-    const std::optional<uint64_t> row_bytes =
-        entries != 0 ? MeasureRowBytes(in, data, entries, h->IsLarge()) : std::nullopt;
-    if (!row_bytes || *row_bytes == 0) {
+    if (!row_bytes)
+        measure(CountTableFromLayers(in, data, c, e.large.value_or(false)), e.large.value_or(false));
+    if (!row_bytes) {
         why->failure = "the composite's count table does not add up";
         return std::nullopt;
     }

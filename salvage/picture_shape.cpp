@@ -1,6 +1,7 @@
 #include "salvage/picture_shape.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "salvage/psd_header.h"
@@ -12,12 +13,37 @@ namespace {
 constexpr double kBreakFactor = 3.0;
 // Rows are told by being this much more alike than bytes at other distances typically are.
 constexpr double kRowContrast = 0.5;
+// Channels of one picture change at the same rows at least this much (a correlation).
+constexpr double kEdgesAlike = 0.5;
 
 double MeanDistance(const std::vector<uint8_t>& bytes, uint64_t lag, uint64_t from, uint64_t step) {
     uint64_t sum = 0, n = 0;
     for (uint64_t i = from; i + lag < bytes.size(); i += step, ++n)
         sum += static_cast<uint64_t>(std::abs(int{bytes[i]} - int{bytes[i + lag]}));
     return n == 0 ? 0.0 : static_cast<double>(sum) / static_cast<double>(n);
+}
+
+// How alike the channels of a split into `height` rows each are in where their rows change: every channel of one
+// picture has its edges at the same rows, while pieces of one channel cut at an edge of the picture do not. The
+// least Pearson correlation of neighbouring channels' row distances; -1 when one of them does not vary.
+double EdgesAlike(const std::vector<double>& distances, uint64_t channels, uint64_t height) {
+    double least = 1.0;
+    for (uint64_t k = 0; k + 1 < channels; ++k) {
+        double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0, n = 0;
+        for (uint64_t r = 0; r + 1 < height; ++r) {
+            const double a = distances[k * height + r], b = distances[(k + 1) * height + r];
+            if (a < 0 || b < 0)
+                continue;
+            sa += a, sb += b, saa += a * a, sbb += b * b, sab += a * b, n += 1;
+        }
+        if (n < 2)
+            return -1.0;
+        const double va = saa - sa * sa / n, vb = sbb - sb * sb / n;
+        if (va <= 0 || vb <= 0)
+            return -1.0;
+        least = std::min(least, (sab - sa * sb / n) / std::sqrt(va * vb));
+    }
+    return least;
 }
 
 }  // namespace
@@ -65,7 +91,8 @@ uint32_t ChannelsFromRows(uint64_t rows,
                           uint64_t sample_bytes,
                           uint32_t max_rows,
                           const StoredRowReader& read) {
-    if (rows < 2 || row_bytes == 0)
+    // More rows than any split can hold say nothing, and would only fill memory with their distances.
+    if (rows < 2 || row_bytes == 0 || rows > uint64_t{kMaxChannels} * max_rows)
         return 1;
     // distances[r]: how much stored row r + 1 differs from row r, per byte.
     std::vector<double> distances(rows - 1, -1.0);
@@ -92,6 +119,10 @@ uint32_t ChannelsFromRows(uint64_t rows,
         return 1;
     std::nth_element(known.begin(), known.begin() + static_cast<std::ptrdiff_t>(known.size() / 2), known.end());
     const double threshold = kBreakFactor * std::max(known[known.size() / 2], 0.5);
+    // A picture with a sharp edge across it breaks at more places than its channels begin: of the splits that break
+    // everywhere, the one whose channels change at the same rows wins, else the one with the most channels.
+    uint32_t most = 1, alike = 1;
+    double alike_score = kEdgesAlike;
     for (uint32_t channels = kMaxChannels; channels > 1; --channels) {
         if (rows % channels != 0 || rows / channels > max_rows)
             continue;
@@ -99,8 +130,12 @@ uint32_t ChannelsFromRows(uint64_t rows,
         bool breaks = true;
         for (uint64_t k = 1; k < channels && breaks; ++k)
             breaks = distances[k * height - 1] > threshold;
-        if (breaks)
-            return channels;
+        if (!breaks)
+            continue;
+        most = std::max(most, channels);
+        const double score = EdgesAlike(distances, channels, height);
+        if (score > alike_score)
+            alike = channels, alike_score = score;
     }
-    return 1;
+    return alike != 1 ? alike : most;
 }

@@ -20,8 +20,9 @@ uint16_t DepthFromSamples(const std::vector<uint8_t>& rows);
 // Reads stored row `row` (decoded, `row_bytes` long) into `out`; false when it cannot.
 using StoredRowReader = std::function<bool(uint64_t row, std::vector<uint8_t>* out)>;
 
-// The most channels `rows` stored rows split into, each at most `max_rows` rows, such that every channel's first row
-// breaks sharply from the row stored before it while rows inside a channel run on; 1 when no split shows. Rows are
+// The channels `rows` stored rows split into, each at most `max_rows` rows, such that every channel's first row
+// breaks sharply from the row stored before it while rows inside a channel run on: of such splits, the one whose
+// channels change at the same rows, else the one with the most channels; 1 when no split shows. Rows are
 // compared by their samples' first bytes (`sample_bytes` apart): the low bytes of deep samples are as good as noise.
 uint32_t ChannelsFromRows(uint64_t rows,
                           uint64_t row_bytes,

@@ -160,7 +160,9 @@ SectionMap WalkSections(ByteWindow& in,
     map.layers_end_trusted = start.score >= 2;
     if (map.layers_end_trusted) {
         map.image_data = map.layers_end;
-        map.chain_intact = header && *resources_at == kColorModeLengthAt + 4 + map.color_mode.size &&
+        // Zeroed bytes read as one empty section after another: only a section with content proves the chain.
+        const bool any_content = map.color_mode.size != 0 || length != 0 || layers_length != 0;
+        map.chain_intact = header && any_content && *resources_at == kColorModeLengthAt + 4 + map.color_mode.size &&
                            map.color_mode.size == ColorModeLengthAt(in) && layers_at == claimed_end &&
                            (walk.landed || walk.end == claimed_end);
     } else {

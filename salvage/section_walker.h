@@ -17,9 +17,9 @@ struct SectionMap {
     uint64_t layers_end = 0;             // where its length says it ends; may lie beyond the end of the file
     bool layers_end_trusted = false;     // that end is followed by a compression word
     std::optional<uint64_t> image_data;  // the composite's compression word, when the walk reaches it
-    // Every length from the header on held: the header read whole, the resources' blocks ending where their length
-    // says, the layer section followed by a compression word. The image data then lies where the walk put it, even
-    // when it is raw and cut short, which its own bytes could never prove.
+    // Every length from the header on held, at least one of them not empty: the header read whole, the resources'
+    // blocks ending where their length says, the layer section followed by a compression word. The image data then
+    // lies where the walk put it, even when it is raw and cut short, which its own bytes could never prove.
     bool chain_intact = false;
 };
 

@@ -50,6 +50,24 @@ DocumentPlan Flat(Compression compression, uint16_t depth) {
     return plan;
 }
 
+// A flattened picture with a sharp edge across its middle, as each of its channels has.
+DocumentPlan EdgedFlat() {
+    DocumentPlan plan = Flat(Compression::Rle, 8);
+    for (std::vector<uint8_t>& channel : plan.composite) {
+        for (size_t i = channel.size() / 2; i < channel.size(); ++i)
+            channel[i] = static_cast<uint8_t>(channel[i] + 128);
+    }
+    return plan;
+}
+
+// A flattened picture whose composite lies past the first 512 bytes.
+DocumentPlan PaddedFlat(uint16_t version) {
+    DocumentPlan plan = Flat(Compression::Rle, 16);
+    plan.header.version = version;
+    plan.resources.push_back({1000, std::vector<uint8_t>(600, 7)});
+    return plan;
+}
+
 void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t v) {
     for (size_t i = 0; i < 4; ++i)
         (*bytes)[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
@@ -92,12 +110,21 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
              b->bytes.resize(b->image_data_offset + 2 + 3 * kHeight * 2 + 60);
          },
          true, true, 2},
-        {"zeroed compression word and count table start (the rows still read as rle)",
-         [] { return Document(1, 8); },
+        {"zeroed compression word and count table start (the rows still read as rle)", [] { return Document(1, 8); },
          [](BuiltPsd* b) {
              std::fill(b->bytes.begin() + b->image_data_offset, b->bytes.begin() + b->image_data_offset + 22, 0);
          },
          false, true, 2},
+        {"zeroed header, a picture with an edge across it (its channels, not its halves, change alike)", EdgedFlat,
+         [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + kPsdHeaderSize, 0); }, true, true, 0},
+        {"first 512 bytes zeroed: the walk leads to zeros, the rle composite proves itself by its table",
+         [] { return PaddedFlat(1); }, [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + 512, 0); },
+         true, true, 0},
+        {"psb, first 512 bytes zeroed", [] { return PaddedFlat(2); },
+         [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + 512, 0); }, true, true, 0},
+        {"bytes after the header zeroed: their empty sections chain to a raw word, not to the composite",
+         [] { return PaddedFlat(1); },
+         [](BuiltPsd* b) { std::fill(b->bytes.begin() + kPsdHeaderSize, b->bytes.begin() + 512, 0); }, false, true, 0},
         {"broken resources length", [] { return Document(1, 8); },
          [](BuiltPsd* b) { Put32(&b->bytes, b->resources_length_offset, 0x7fff0000); }, false, true, 2},
         {"broken layer section length", [] { return Document(1, 8); },
