@@ -40,12 +40,13 @@ class DocumentSalvage {
 
     SalvageOutcome Run() {
         const LocateOutcome located = LocateDocument(source_, &outcome_.layout);
+        // What was tried and why it failed belongs in the report of a file that gives nothing back, too.
+        outcome_.notes = outcome_.layout.notes;
         if (located == LocateOutcome::NoImage)
             Stop(SalvageStatus::NoImage, "holds no recognisable image data");
         if (located == LocateOutcome::ReadFailed)
             Stop(SalvageStatus::ReadFailed, "cannot be read");
         if (located == LocateOutcome::Found) {
-            outcome_.notes = outcome_.layout.notes;
             ReadProfile();
             if (WriteComposite() && WriteLayers())
                 WriteChannels();
