@@ -160,6 +160,60 @@ std::optional<uint64_t> FindRleFromEnd(ByteSource& source, const Geometry& g, ui
     return std::nullopt;
 }
 
+// The count table of an RLE composite whose start is lost (its compression word and first counts zeroed or
+// overwritten, so that its sum no longer adds up), found from its last rows: the last count must take the file's
+// last bytes to one whole row, and the counts before it the rows before those. The compression word's place before
+// the table, or nullopt when no place has kRowsAgreeing such counts.
+std::optional<uint64_t> FindRleByLastRows(ByteWindow& in, const Geometry& g, uint64_t floor) {
+    constexpr uint64_t kRowsAgreeing = 8;
+    // Rows this long make the tail's measure too costly for what is a last resort.
+    constexpr uint64_t kLongestRow = 1024 * 1024;
+    const uint64_t size = in.Size();
+    const uint64_t worst_row = MaxPackBitsRowLength(g.row_bytes);
+    const uint64_t w = g.entry_size;
+    if (g.entries < kRowsAgreeing || worst_row > kLongestRow || size < g.table_size + worst_row)
+        return std::nullopt;
+    // ends[c]: the last c bytes of the file decode to exactly one row. Decoding from each start costs one token
+    // on top of decoding from where that token ends, so the whole tail is measured in one pass from the end.
+    std::vector<uint8_t> tail(static_cast<size_t>(worst_row));
+    if (!in.Read(size - worst_row, tail.data(), tail.size()))
+        return std::nullopt;
+    std::vector<uint64_t> made(tail.size() + 1, UINT64_MAX);  // bytes decoded from tail[i] to the end
+    made[tail.size()] = 0;
+    std::vector<bool> ends(tail.size() + 1, false);
+    for (size_t i = tail.size(); i-- > 0;) {
+        const int header = static_cast<int8_t>(tail[i]);
+        // A literal of header + 1 bytes, a run of 1 - header, or a no-op.
+        const size_t length = header >= 0 ? static_cast<size_t>(header) + 2 : header == -128 ? 1 : 2;
+        const uint64_t count = header >= 0      ? static_cast<uint64_t>(header) + 1
+                               : header == -128 ? 0
+                                                : static_cast<uint64_t>(1 - header);
+        if (i + length <= tail.size() && made[i + length] != UINT64_MAX)
+            made[i] = made[i + length] + count;
+        ends[tail.size() - i] = made[i] == g.row_bytes;
+    }
+    const uint64_t lowest_end =
+        std::max(floor + 2 + g.table_size, size > g.entries * worst_row ? size - g.entries * worst_row : 0);
+    ByteWindow entries(in.Source(), kScanWindow);
+    for (uint64_t end = size - 2 * g.entries; end >= lowest_end && end >= w * kRowsAgreeing; --end) {
+        uint64_t last = 0;
+        if (!Entry(entries, end - w, w == 4, &last) || last > worst_row || !ends[last])
+            continue;
+        uint64_t row_end = size - last, agreeing = 1;
+        while (agreeing < kRowsAgreeing) {
+            uint64_t count = 0;
+            if (!Entry(entries, end - (agreeing + 1) * w, w == 4, &count) || count > row_end ||
+                DecodedRowSize(in, row_end - count, count) != g.row_bytes)
+                break;
+            row_end -= count;
+            ++agreeing;
+        }
+        if (agreeing == kRowsAgreeing)
+            return end - g.table_size - 2;
+    }
+    return std::nullopt;
+}
+
 bool ZlibHeader(uint8_t cmf, uint8_t flg) {
     const bool deflate = (cmf & 0x0F) == 8 && (cmf >> 4) <= 7;
     const bool no_dictionary = (flg & 0x20) == 0;
@@ -283,6 +337,8 @@ std::optional<std::pair<uint64_t, Compression>> FindFromEnd(ByteWindow& in,
     uint16_t word = 0;
     if (const std::optional<uint64_t> zip = FindZipFromEnd(in.Source(), g, search.floor); zip && in.U16(*zip, &word))
         return std::pair{*zip, static_cast<Compression>(word)};
+    if (const std::optional<uint64_t> rle = FindRleByLastRows(in, g, search.floor))
+        return std::pair{*rle, Compression::Rle};
     const uint64_t size = in.Size();
     if (size >= g.raw_size + 2 && size - g.raw_size - 2 >= raw_floor && in.U16(size - g.raw_size - 2, &word) &&
         word == 0)
@@ -368,8 +424,11 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
 
 std::optional<uint64_t> FindRleCompositeAnywhere(ByteWindow& in, uint64_t from) {
     constexpr uint64_t kRowsAgreeing = 8;
+    // Tables walked from places that only look like one end within a few entries in any picture; bytes made to
+    // look like many long ones stop the search after a few passes over the file.
+    uint64_t budget = 4 * in.Size();
     ByteWindow scan(in.Source(), kScanWindow);
-    for (uint64_t low = from; low + 2 < in.Size(); low += kScanStep) {
+    for (uint64_t low = from; low + 2 < in.Size() && budget != 0; low += kScanStep) {
         size_t got = 0;
         const uint8_t* bytes = scan.Peek(low, kScanWindow, &got);
         for (size_t i = 0; i + 1 < got && i < kScanStep; ++i) {
@@ -377,7 +436,7 @@ std::optional<uint64_t> FindRleCompositeAnywhere(ByteWindow& in, uint64_t from) 
                 continue;
             const uint64_t table = low + i + 2;
             for (const bool large : {false, true}) {
-                const uint64_t entries = MeasureCountTable(in, table, large);
+                const uint64_t entries = MeasureCountTable(in, table, large, &budget);
                 uint64_t at = table + entries * (large ? 4 : 2), row_bytes = 0, agreeing = 0;
                 for (uint64_t row = 0; row < entries && agreeing < kRowsAgreeing; ++row, ++agreeing) {
                     uint64_t count = 0;
@@ -396,15 +455,18 @@ std::optional<uint64_t> FindRleCompositeAnywhere(ByteWindow& in, uint64_t from) 
     return std::nullopt;
 }
 
-uint64_t MeasureCountTable(ByteWindow& in, uint64_t table, bool large) {
+uint64_t MeasureCountTable(ByteWindow& in, uint64_t table, bool large, uint64_t* budget) {
     const uint64_t size = in.Size();
     const uint64_t entry = large ? 4 : 2;
     uint64_t sum = 0;
     // Each entry read moves the table's end and adds its count, so the loop ends within size / entry steps.
     for (uint64_t n = 1; table + n * entry <= size; ++n) {
         uint64_t count = 0;
-        if (!Entry(in, table + (n - 1) * entry, large, &count))
+        // No row is stored in fewer than 2 bytes; 4-byte entries read as 2-byte ones give every other count 0.
+        if (!Entry(in, table + (n - 1) * entry, large, &count) || count < 2 || (budget && *budget == 0))
             return 0;
+        if (budget)
+            --*budget;
         sum += count;
         const uint64_t used = table + n * entry + sum;
         if (used == size)

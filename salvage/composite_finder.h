@@ -34,8 +34,9 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
 std::optional<uint64_t> FindRleCompositeAnywhere(ByteWindow& in, uint64_t from);
 
 // The number of entries of a count table at `table` (2-byte entries, 4 in a PSB) that add up exactly to the bytes
-// between the table's end and the file's end; 0 when no prefix of the entries does.
-uint64_t MeasureCountTable(ByteWindow& in, uint64_t table, bool large);
+// between the table's end and the file's end; 0 when no prefix of the entries does, or when more entries than
+// `*budget` (which counts down) would be read.
+uint64_t MeasureCountTable(ByteWindow& in, uint64_t table, bool large, uint64_t* budget = nullptr);
 
 // The bytes that PackBits-decoding exactly `size` bytes gives; nullopt when a run reaches past them. (The decode
 // stage has the full decoder; this only measures, for the header's rebuild and the composite's checks.)

@@ -122,6 +122,12 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
          true, true, 0},
         {"psb, first 512 bytes zeroed", [] { return PaddedFlat(2); },
          [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + 512, 0); }, true, true, 0},
+        {"sections and the composite's first counts zeroed: its last rows tell where its table ends",
+         [] { return PaddedFlat(1); },
+         [](BuiltPsd* b) {
+             std::fill(b->bytes.begin() + kPsdHeaderSize, b->bytes.begin() + b->image_data_offset + 22, 0);
+         },
+         false, true, 0},
         {"bytes after the header zeroed: their empty sections chain to a raw word, not to the composite",
          [] { return PaddedFlat(1); },
          [](BuiltPsd* b) { std::fill(b->bytes.begin() + kPsdHeaderSize, b->bytes.begin() + 512, 0); }, false, true, 0},
