@@ -337,8 +337,6 @@ std::optional<std::pair<uint64_t, Compression>> FindFromEnd(ByteWindow& in,
     uint16_t word = 0;
     if (const std::optional<uint64_t> zip = FindZipFromEnd(in.Source(), g, search.floor); zip && in.U16(*zip, &word))
         return std::pair{*zip, static_cast<Compression>(word)};
-    if (const std::optional<uint64_t> rle = FindRleByLastRows(in, g, search.floor))
-        return std::pair{*rle, Compression::Rle};
     const uint64_t size = in.Size();
     if (size >= g.raw_size + 2 && size - g.raw_size - 2 >= raw_floor && in.U16(size - g.raw_size - 2, &word) &&
         word == 0)
@@ -417,6 +415,16 @@ std::optional<ChannelBlock> FindComposite(ByteWindow& in,
         notes->push_back(cut ? cut_note()
                              : "the composite's rows do not end at the end of the file: the file is cut or damaged");
         return kept;
+    }
+    // The last resort, as the layers' own tables end with the same counts where a layer holds the same picture: only
+    // past all their data.
+    const uint64_t past_layers = search.raw_floor != UINT64_MAX ? search.raw_floor : search.floor;
+    if (const std::optional<uint64_t> rle = FindRleByLastRows(in, g, past_layers)) {
+        notes->push_back(
+            "the composite's start is lost; its last rows were found from the end of the file, their "
+            "count table ending at " +
+            std::to_string(*rle + 2 + g.table_size));
+        return block_at(*rle, Compression::Rle);
     }
     notes->push_back("no composite was found");
     return std::nullopt;
