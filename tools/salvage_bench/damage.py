@@ -55,6 +55,11 @@ def zeroed_header(layout, rng):
     return Damage(bytes(26) + layout.data[26:])
 
 
+def zeroed_front(layout, rng):
+    # A lost first block: the header and whatever sections and rows began within it.
+    return Damage(bytes(BLOCK) + layout.data[BLOCK:], [(0, BLOCK)])
+
+
 def broken_section_length(layout, rng):
     if rng.random() < 0.5:
         at, size = layout.resources_length_at, 4
@@ -90,6 +95,7 @@ KINDS = (
     ("inserted bytes", inserted),
     ("deleted bytes", deleted),
     ("zeroed header", zeroed_header),
+    ("zeroed first 4 KiB", zeroed_front),
     ("broken section length", broken_section_length),
     ("zeroed RLE counts", zeroed_count_table),
     ("bit flips", bit_flips),
