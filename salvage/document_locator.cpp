@@ -127,7 +127,7 @@ LocateOutcome LocateDocument(ByteSource& source, DocumentLayout* layout) {
     const SectionMap map = WalkSections(in, header, &layout->resources, &layout->notes);
     LayerSection layers;
     if (map.layers)
-        layers = ReadLayerSection(in, *map.layers, map.layers_end, map.layers_end_trusted, map.large,
+        layers = ReadLayerSection(in, *map.layers, map.layers_end, map.layers_end_trusted && !map.only_empty, map.large,
                                   header ? header->depth : 0, &layout->notes);
     if (!header && !(header = Rebuild(in, stored, map, &layers, layout)))
         return source.Failed() ? LocateOutcome::ReadFailed : LocateOutcome::NoImage;

@@ -233,11 +233,14 @@ std::optional<Shape> SplitBytes(uint64_t bytes,
 }
 
 ColorMode ChooseMode(const PsdHeader& built, uint64_t color_mode_size, const Clues& c, std::string* why) {
-    if (color_mode_size == kPaletteSize) {
+    // Only a document of one colour channel has a palette or duotone data: a length found in front of resources
+    // whose own length was lost is no sign of either.
+    const bool one_color = built.channels == 1 + c.extra_channels;
+    if (color_mode_size == kPaletteSize && one_color) {
         *why = "from its 768-byte palette";
         return ColorMode::Indexed;
     }
-    if (color_mode_size > 0) {
+    if (color_mode_size > 0 && one_color) {
         *why = "from its colour mode data";
         return ColorMode::Duotone;
     }

@@ -47,7 +47,10 @@ LayerSection ReadLayerSection(ByteWindow& in,
     if ((end_trusted && end - offset < info - offset) || !in.Length(offset, large, &info_length))
         return section;
     const bool info_fits = AddChecked(info, info_length, &info_end) && info_end <= bound;
-    const bool info_trusted = info_fits && FindGlobalMaskInfo(in, info_end, bound) == info_end;
+    // An empty info followed by an empty global mask is what zeroed bytes read as: only the section's own trusted
+    // end proves it.
+    const bool info_trusted =
+        info_fits && (info_length > 0 || end_trusted) && FindGlobalMaskInfo(in, info_end, bound) == info_end;
     if (info_length > 0 && !info_trusted)
         notes->push_back("the layer info's length (" + std::to_string(info_length) + ") " +
                          (info_fits ? "does not land on the global layer mask info" : "does not fit"));

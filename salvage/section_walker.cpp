@@ -97,6 +97,15 @@ std::optional<uint64_t> FindResources(ByteWindow& in,
     const uint64_t data = kColorModeLengthAt + 4;
     const uint64_t expected = header && header->mode == ColorMode::Indexed ? kPaletteSize : 0;
     for (uint64_t length : {uint64_t{claimed}, expected, kPaletteSize - expected}) {
+        // A length that is only a guess must lead to resources that end where their own length says: a layer
+        // record's blend signature reads as a resource's just as well.
+        ImageResources ignored;
+        uint32_t resources_length = 0;
+        const bool guessed = length != claimed;
+        if (guessed &&
+            !(in.U32(data + length, &resources_length) && resources_length != 0 &&
+              ReadImageResources(in, data + length + 4, data + length + 4 + resources_length, &ignored).landed))
+            continue;
         if (ResourcesBeginAt(in, data + length, header)) {
             if (length != claimed)
                 notes->push_back("the colour mode data's length (" + std::to_string(claimed) +
@@ -161,8 +170,8 @@ SectionMap WalkSections(ByteWindow& in,
     if (map.layers_end_trusted) {
         map.image_data = map.layers_end;
         // Zeroed bytes read as one empty section after another: only a section with content proves the chain.
-        const bool any_content = map.color_mode.size != 0 || length != 0 || layers_length != 0;
-        map.chain_intact = header && any_content && *resources_at == kColorModeLengthAt + 4 + map.color_mode.size &&
+        map.only_empty = map.color_mode.size == 0 && length == 0 && layers_length == 0;
+        map.chain_intact = header && !map.only_empty && *resources_at == kColorModeLengthAt + 4 + map.color_mode.size &&
                            map.color_mode.size == ColorModeLengthAt(in) && layers_at == claimed_end &&
                            (walk.landed || walk.end == claimed_end);
     } else {

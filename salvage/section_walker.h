@@ -21,6 +21,9 @@ struct SectionMap {
     // blocks ending where their length says, the layer section followed by a compression word. The image data then
     // lies where the walk put it, even when it is raw and cut short, which its own bytes could never prove.
     bool chain_intact = false;
+    // The walk reached the image data through empty sections alone, as it does through zeroed bytes: the layer
+    // section may lie elsewhere.
+    bool only_empty = false;
 };
 
 // `header` is nullopt when it is damaged: the width of the layer section's length is then found by which one

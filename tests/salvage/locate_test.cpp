@@ -60,6 +60,13 @@ DocumentPlan EdgedFlat() {
     return plan;
 }
 
+// The layered document with a large first resource, as a thumbnail is.
+DocumentPlan PaddedDocument() {
+    DocumentPlan plan = Document(1, 8);
+    plan.resources.insert(plan.resources.begin(), {1000, std::vector<uint8_t>(600, 7)});
+    return plan;
+}
+
 // A flattened picture whose composite lies past the first 512 bytes.
 DocumentPlan PaddedFlat(uint16_t version) {
     DocumentPlan plan = Flat(Compression::Rle, 16);
@@ -128,6 +135,10 @@ TEST(Locate, FindsTheDocumentsPartsThroughEachKindOfDamage) {
              std::fill(b->bytes.begin() + kPsdHeaderSize, b->bytes.begin() + b->image_data_offset + 22, 0);
          },
          false, true, 0},
+        {"sections' lengths and the first resource zeroed: the layers are found behind the zeros", PaddedDocument,
+         [](BuiltPsd* b) { std::fill(b->bytes.begin() + kPsdHeaderSize, b->bytes.begin() + 300, 0); }, false, true, 2},
+        {"header and sections' lengths zeroed: the bytes before the resources found are no duotone data",
+         PaddedDocument, [](BuiltPsd* b) { std::fill(b->bytes.begin(), b->bytes.begin() + 34, 0); }, true, true, 2},
         {"bytes after the header zeroed: their empty sections chain to a raw word, not to the composite",
          [] { return PaddedFlat(1); },
          [](BuiltPsd* b) { std::fill(b->bytes.begin() + kPsdHeaderSize, b->bytes.begin() + 512, 0); }, false, true, 0},
