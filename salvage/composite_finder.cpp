@@ -182,14 +182,9 @@ std::optional<uint64_t> FindRleByLastRows(ByteWindow& in, const Geometry& g, uin
     made[tail.size()] = 0;
     std::vector<bool> ends(tail.size() + 1, false);
     for (size_t i = tail.size(); i-- > 0;) {
-        const int header = static_cast<int8_t>(tail[i]);
-        // A literal of header + 1 bytes, a run of 1 - header, or a no-op.
-        const size_t length = header >= 0 ? static_cast<size_t>(header) + 2 : header == -128 ? 1 : 2;
-        const uint64_t count = header >= 0      ? static_cast<uint64_t>(header) + 1
-                               : header == -128 ? 0
-                                                : static_cast<uint64_t>(1 - header);
-        if (i + length <= tail.size() && made[i + length] != UINT64_MAX)
-            made[i] = made[i + length] + count;
+        const PackBitsToken token = ReadPackBitsToken(tail[i]);
+        if (token.length <= tail.size() - i && made[i + token.length] != UINT64_MAX)
+            made[i] = made[i + token.length] + token.made;
         ends[tail.size() - i] = made[i] == g.row_bytes;
     }
     const uint64_t lowest_end =
@@ -488,19 +483,11 @@ uint64_t MeasureCountTable(ByteWindow& in, uint64_t table, bool large, uint64_t*
 std::optional<uint64_t> PackBitsDecodedSize(const uint8_t* data, size_t size) {
     uint64_t produced = 0;
     for (size_t i = 0; i < size;) {
-        const int header = static_cast<int8_t>(data[i++]);
-        if (header >= 0) {
-            const size_t literal = static_cast<size_t>(header) + 1;
-            if (literal > size - i)
-                return std::nullopt;
-            i += literal;
-            produced += literal;
-        } else if (header != -128) {
-            if (i == size)
-                return std::nullopt;
-            ++i;
-            produced += static_cast<uint64_t>(1 - header);
-        }
+        const PackBitsToken token = ReadPackBitsToken(data[i]);
+        if (token.length > size - i)
+            return std::nullopt;
+        i += token.length;
+        produced += token.made;
     }
     return produced;
 }

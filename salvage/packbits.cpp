@@ -18,8 +18,7 @@ PackBitsResult Walk(const uint8_t* in, size_t in_size, uint8_t* out, size_t out_
             ++i;
             continue;
         }
-        const size_t length = control < 128 ? size_t{control} + 2 : 2;
-        const size_t count = control < 128 ? size_t{control} + 1 : 257 - size_t{control};
+        const auto [length, count] = ReadPackBitsToken(control);
         if (length > in_size - i || count > out_size - made)
             break;
         if (out != nullptr) {

@@ -22,6 +22,19 @@ PackBitsResult DecodePackBitsRow(const uint8_t* in, size_t in_size, uint8_t* out
 // row's stored length. Not exact when a run overflows the row or the input ends first.
 PackBitsResult FindPackBitsRowEnd(const uint8_t* in, size_t in_size, size_t out_size);
 
+// What the token beginning with `control` takes, itself included, and makes: a literal of control + 1 bytes, a
+// run of 257 - control copies of one byte, or (128) a no-op.
+struct PackBitsToken {
+    size_t length;
+    size_t made;
+};
+inline PackBitsToken ReadPackBitsToken(uint8_t control) {
+    if (control == 128)
+        return {1, 0};
+    return control < 128 ? PackBitsToken{size_t{control} + 2, size_t{control} + 1}
+                         : PackBitsToken{2, 257 - size_t{control}};
+}
+
 // The shortest and longest a row of row_bytes can take: all runs of 128, and all literals of one byte (some writers
 // cut literals short before every pair of equal bytes), a writer's no-ops aside.
 uint64_t MinPackBitsRowLength(uint64_t row_bytes);
